@@ -1,0 +1,6 @@
+#include "SimulatedStore.h"
+
+SimulatedStore::SimulatedStore(QObject* parent)
+    : QObject(parent)
+{
+}

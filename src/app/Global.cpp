@@ -1,0 +1,203 @@
+#include "Global.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <array>
+
+namespace Global {
+
+QString OSString;
+QString VersionString = QStringLiteral("1.3");
+// The defaults are the simulated store's account, so a fresh build works
+// against pricewarden-sim out of the box; a configuration file replaces them
+// with a real account.
+QString AccessKeyString = QStringLiteral("PRICEWARDENSIMACCESS");
+QString SecretKeyString;
+QStringList AmazonLocale;
+QMap<QString, QString> AssociateIdString;
+QMap<QString, QString> CountryDomainSuffix;
+QMap<QString, QString> CurrencyString;
+QString UserAgentString;
+QString DomainName = QStringLiteral("pricewarden.example");
+QString ServiceUrl;
+// Scrambled with Translate(); Initialize() replaces it by the plain key.
+QString SignatureKeyString
+    = QStringLiteral("Psjdfeasxfn wfnxps-tfswjdf tjunjnu lfz; tjovmahfx thpsf, w1.3 pl");
+QString DBFileName = QStringLiteral("userdata.dat");
+QString TempDir;
+QString ApiHostPrefix = QStringLiteral("webservices.amazon");
+QString WebHostPrefix = QStringLiteral("www.amazon");
+
+namespace {
+
+// The product API secret, scrambled with Translate(); never kept in plain
+// form in the binary.
+const QString ScrambledSecretKey = QStringLiteral("qeSjo/Sfdsfh+Kfz/0g+Tif/Sjovmahfx+Shpsf1");
+
+struct StoreRow
+{
+    const char* locale;
+    const char* domainSuffix;
+    QString currency;
+    const char* associateTag;
+};
+
+const std::array<StoreRow, 6>& StoreTable()
+{
+    static const std::array<StoreRow, 6> rows = { {
+        { "us", "com", QStringLiteral("$"), "pricewarden-20" },
+        { "ca", "ca", QStringLiteral("CDN$ "), "pricewardenca-20" },
+        { "uk", "co.uk", QStringLiteral("\u00A3"), "pricewardenuk-21" },
+        { "de", "de", QStringLiteral("EUR "), "pricewardende-21" },
+        { "fr", "fr", QStringLiteral("EUR "), "pricewardenfr-21" },
+        { "jp", "jp", QStringLiteral("\uFFE5"), "pricewardenjp-22" },
+    } };
+    return rows;
+}
+
+QString OperatingSystemDescription()
+{
+    return QSysInfo::prettyProductName() + QLatin1Char(' ') + QSysInfo::currentCpuArchitecture();
+}
+
+// Values from the configuration file win over the compiled-in ones. Keys
+// that are absent or empty leave the default alone.
+void ApplyConfiguration(QString& secretKey, QString& signatureKey)
+{
+    const QString path = ConfigurationFilePath();
+    if (path.isEmpty() || !QFile::exists(path))
+        return;
+    QSettings config(path, QSettings::IniFormat);
+    const auto override = [&config](const QString& key, QString& target) {
+        const QString value = config.value(key).toString();
+        if (!value.isEmpty())
+            target = value;
+    };
+    override(QStringLiteral("ProductApi/AccessKeyId"), AccessKeyString);
+    override(QStringLiteral("ProductApi/SecretKey"), secretKey);
+    override(QStringLiteral("ProductApi/ApiHostPrefix"), ApiHostPrefix);
+    override(QStringLiteral("ProductApi/WebHostPrefix"), WebHostPrefix);
+    for (const QString& locale : std::as_const(AmazonLocale))
+        override(QStringLiteral("AssociateTags/") + locale, AssociateIdString[locale]);
+    QString domain = DomainName;
+    override(QStringLiteral("VendorService/Domain"), domain);
+    DomainName = domain;
+    override(QStringLiteral("VendorService/SigningKey"), signatureKey);
+}
+
+// The substitution of Translate(): every letter maps to the next one, with
+// the targets of (a, z), (d, w), (g, t), (j, q) and (m, n) swapped.
+const std::array<char, 26>& TranslationTable()
+{
+    static const std::array<char, 26> table = [] {
+        std::array<char, 26> t {};
+        for (int i = 0; i < 26; ++i)
+            t[i] = static_cast<char>('a' + (i + 1) % 26);
+        for (int k = 0; k <= 12; k += 3)
+            std::swap(t[k], t[25 - k]);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+QString ConfigurationFilePath()
+{
+    const QString fromEnvironment = qEnvironmentVariable(ConfigEnvironmentVariable);
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    const QString configDir
+        = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (configDir.isEmpty())
+        return {};
+    return configDir + QStringLiteral("/Pricewarden/pricewarden.ini");
+}
+
+void InitializeSettings()
+{
+    OSString = OperatingSystemDescription();
+    AmazonLocale.clear();
+    for (const StoreRow& row : StoreTable())
+        AmazonLocale << QString::fromLatin1(row.locale);
+    for (const StoreRow& row : StoreTable())
+        CountryDomainSuffix.insert(
+            QString::fromLatin1(row.locale), QString::fromLatin1(row.domainSuffix));
+    for (const StoreRow& row : StoreTable())
+        CurrencyString.insert(QString::fromLatin1(row.locale), row.currency);
+    for (const StoreRow& row : StoreTable())
+        AssociateIdString.insert(
+            QString::fromLatin1(row.locale), QString::fromLatin1(row.associateTag));
+    UserAgentString = QStringLiteral("QtWebBrowser");
+
+    QString secretKey = Translate(ScrambledSecretKey, true);
+    QString signatureKey = Translate(SignatureKeyString, true);
+    ApplyConfiguration(secretKey, signatureKey);
+    SecretKeyString = secretKey;
+    SignatureKeyString = signatureKey;
+    ServiceUrl = QStringLiteral("http://") + DomainName + QStringLiteral("/services/");
+}
+
+bool Initialize()
+{
+    InitializeSettings();
+
+    // The cache path is kept even when the directory cannot be made: falling
+    // back to the temporary directory itself would let the cache clean-up at
+    // close delete other programs' files.
+    const QDir systemTemp(QDir::tempPath());
+    systemTemp.mkpath(QStringLiteral("pw_cache"));
+    TempDir = systemTemp.absoluteFilePath(QStringLiteral("pw_cache"));
+
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dataDir.isEmpty())
+        return false;
+    return QDir().mkpath(dataDir);
+}
+
+QString Translate(const QString& text, bool reverse)
+{
+    const std::array<char, 26>& table = TranslationTable();
+    std::array<char, 26> inverse {};
+    for (int i = 0; i < 26; ++i)
+        inverse[table[i] - 'a'] = static_cast<char>('a' + i);
+    const std::array<char, 26>& map = reverse ? inverse : table;
+
+    QString result = text;
+    for (QChar& c : result) {
+        const char16_t u = c.unicode();
+        if (u >= u'a' && u <= u'z')
+            c = QLatin1Char(map[u - u'a']);
+    }
+    return result;
+}
+
+void SetDomainName(const QString& domain)
+{
+    DomainName = domain;
+    ServiceUrl = QStringLiteral("http://") + DomainName + QStringLiteral("/services/");
+}
+
+void WriteLog(const QString& text, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    file.write("\xEF\xBB\xBF");
+    file.write(text.toUtf8());
+}
+
+QString ApiHost(const QString& locale)
+{
+    return ApiHostPrefix + QLatin1Char('.') + CountryDomainSuffix.value(locale);
+}
+
+QString WebHost(const QString& locale)
+{
+    return WebHostPrefix + QLatin1Char('.') + CountryDomainSuffix.value(locale);
+}
+
+} // namespace Global

@@ -1,0 +1,8 @@
+#include "ScratchEnvironment.h"
+
+#include <QStandardPaths>
+
+ScratchEnvironment::ScratchEnvironment()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
