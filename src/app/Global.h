@@ -57,6 +57,10 @@ void WriteLog(const QString& text, const QString& fileName);
 // signs with the product API's secret key.
 QString GetHMAC(const QString& message, const QString& key);
 
+// The sort key of a watch-list cell: the text without one leading English
+// article ("the ", "a ", "an ").
+QString ToSortableString(const QString& text);
+
 QString ApiHost(const QString& locale);
 QString WebHost(const QString& locale);
 
