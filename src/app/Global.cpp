@@ -105,6 +105,14 @@ void ApplyConfiguration(QString& secretKey, QString& signatureKey)
     override(QStringLiteral("VendorService/SigningKey"), signatureKey);
 }
 
+// Qt reports no temporary directory at all when TMPDIR names one that does
+// not exist; the image cache must not land in the working directory then.
+QString SystemTempPath()
+{
+    const QString path = QDir::tempPath();
+    return path.isEmpty() ? QStringLiteral("/tmp") : path;
+}
+
 // The substitution of Translate(): every letter maps to the next one, with
 // the targets of (a, z), (d, w), (g, t), (j, q) and (m, n) swapped.
 const std::array<char, 26>& TranslationTable()
@@ -168,7 +176,7 @@ bool Initialize()
     // The cache path is kept even when the directory cannot be made: falling
     // back to the temporary directory itself would let the cache clean-up at
     // close delete other programs' files.
-    const QDir systemTemp(QDir::tempPath());
+    const QDir systemTemp(SystemTempPath());
     systemTemp.mkpath(QStringLiteral("pw_cache"));
     TempDir = systemTemp.absoluteFilePath(QStringLiteral("pw_cache"));
 
@@ -204,7 +212,8 @@ void SetDomainName(const QString& domain)
 void WriteLog(const QString& text, const QString& fileName)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // An empty name would make Qt complain; it is just another unopenable file.
+    if (fileName.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
     file.write("\xEF\xBB\xBF");
     file.write(text.toUtf8());
