@@ -91,6 +91,12 @@ private:
     bool HasLine(QProcess* process, const QString& line);
     int CountLines(QProcess* process, const QString& line);
     QString RuntimeDir() const { return m_dir->filePath(QStringLiteral("runtime")); }
+    // The lock file and the socket of a running (or killed) instance.
+    QStringList InstanceFiles() const
+    {
+        return QDir(RuntimeDir())
+            .entryList({ QStringLiteral("pricewarden-*") }, QDir::System | QDir::Files);
+    }
     QString ProgramDataDir() const
     {
         return m_dir->filePath(QStringLiteral("data/Pricewarden/Pricewarden"));
@@ -288,7 +294,7 @@ void TestSingleInstance::killedInstanceDoesNotBlockTheNextStart()
     killed->kill();
     QVERIFY(killed->waitForFinished(ProcessTimeoutMs));
     // The killed process left its lock and its socket behind.
-    QCOMPARE(QDir(RuntimeDir()).entryList(QDir::System | QDir::Files).size(), 2);
+    QCOMPARE(InstanceFiles().size(), 2);
 
     QProcess* next = StartPeer();
     QTRY_VERIFY_WITH_TIMEOUT(HasLine(next, "primary minimized=0 visible=1"), ProcessTimeoutMs);
@@ -356,7 +362,7 @@ void TestSingleInstance::terminationSignalEndsTheInstanceInOrder()
     QCOMPARE(
         Lines(first).mid(1), QStringList({ QStringLiteral("signal %1").arg(SIGTERM), "exited 0" }));
     // An orderly end removes lock and socket.
-    QVERIFY(QDir(RuntimeDir()).entryList(QDir::System | QDir::Files).isEmpty());
+    QVERIFY(InstanceFiles().isEmpty());
 
     QProcess* next = StartPeer();
     QTRY_VERIFY_WITH_TIMEOUT(HasLine(next, "primary minimized=0 visible=1"), ProcessTimeoutMs);
@@ -393,8 +399,7 @@ void TestSingleInstance::programWakesRunningInstanceWithoutStarting()
 void TestSingleInstance::programRunsAsFirstInstanceAndWakesUp()
 {
     QProcess* program = Start(m_program);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        QDir(RuntimeDir()).entryList(QDir::System | QDir::Files).size() == 2, ProcessTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(InstanceFiles().size() == 2, ProcessTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(ProgramDataDir()), ProcessTimeoutMs);
     QVERIFY(QFileInfo(CacheDir()).isDir());
 
@@ -410,7 +415,7 @@ void TestSingleInstance::programRunsAsFirstInstanceAndWakesUp()
     QCOMPARE(program->exitCode(), 0);
     // Qt's own warnings (the offscreen platform has some) stay silent.
     QCOMPARE(program->readAllStandardError(), QByteArray());
-    QVERIFY(QDir(RuntimeDir()).entryList(QDir::System | QDir::Files).isEmpty());
+    QVERIFY(InstanceFiles().isEmpty());
 }
 
 QTEST_MAIN(TestSingleInstance)
