@@ -75,7 +75,7 @@ QByteArray ReadFile(const QString& path)
 
 } // namespace
 
-// Key values are compared with QVERIFY, never QCOMPARE, so that a failure
+// Secret keys are compared with QVERIFY, never QCOMPARE, so that a failure
 // does not print them.
 class TestGlobal : public QObject
 {
