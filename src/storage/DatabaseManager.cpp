@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <utility>
@@ -42,33 +43,72 @@ QString NextConnectionName()
     return QStringLiteral("pricewarden-storage-%1").arg(nextNumber++);
 }
 
-QStringList FieldNames(const QSqlQuery& query)
+// The columns of a result in the order of their names, so that each row's
+// map is built by appending at its end instead of searching for every key.
+struct RowLayout
+{
+    QStringList names;
+    QList<int> columns;
+};
+
+RowLayout LayoutOf(const QSqlQuery& query)
 {
     const QSqlRecord record = query.record();
-    QStringList names;
+    QList<std::pair<QString, int>> fields;
     for (int i = 0; i < record.count(); ++i)
-        names.append(record.fieldName(i));
-    return names;
+        fields.append({ record.fieldName(i), i });
+    std::sort(fields.begin(), fields.end());
+    RowLayout layout;
+    for (const auto& [strName, nColumn] : std::as_const(fields)) {
+        layout.names.append(strName);
+        layout.columns.append(nColumn);
+    }
+    return layout;
 }
 
 // Every column of the current row under its name, with the value as SQLite
 // returns it (a null id stays null).
-QVariantMap RowToMap(const QSqlQuery& query, const QStringList& names)
+QVariantMap RowToMap(const QSqlQuery& query, const RowLayout& layout)
 {
     QVariantMap row;
-    for (int i = 0; i < names.size(); ++i)
-        row.insert(names.at(i), query.value(i));
+    for (int i = 0; i < layout.names.size(); ++i)
+        row.insert(row.cend(), layout.names.at(i), query.value(layout.columns.at(i)));
     return row;
 }
 
 QVariantList AllRows(QSqlQuery& query)
 {
-    const QStringList names = FieldNames(query);
+    const RowLayout layout = LayoutOf(query);
     QVariantList rows;
     while (query.next())
-        rows.append(RowToMap(query, names));
+        rows.append(RowToMap(query, layout));
     return rows;
 }
+
+// One use of a reused statement: ends it on leaving the scope, which
+// releases the statement's hold on the file.
+class StatementUse
+{
+public:
+    explicit StatementUse(QSqlQuery* pQuery)
+        : m_pQuery(pQuery)
+    {
+    }
+    ~StatementUse()
+    {
+        if (m_pQuery)
+            m_pQuery->finish();
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+    operator QSqlQuery*() const { return m_pQuery; }
+    QSqlQuery* operator->() const { return m_pQuery; }
+    QSqlQuery& operator*() const { return *m_pQuery; }
+
+private:
+    QSqlQuery* m_pQuery;
+};
 
 // A null string would be bound as NULL, which no look-up matches: missing
 // texts are stored and looked up as empty texts.
@@ -115,6 +155,7 @@ DatabaseManager::DatabaseManager(const QString& strFilePath, QObject* parent)
 
 DatabaseManager::~DatabaseManager()
 {
+    m_statements.clear();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_strConnectionName);
@@ -230,42 +271,66 @@ QString DatabaseManager::FailureText(const QSqlQuery& query) const
     return m_db.lastError().text();
 }
 
-// A statement that failed to prepare is not run: running it would replace
-// the reason with a meaningless one.
-bool DatabaseManager::Execute(QSqlQuery& query, bool bLogStatement)
+bool DatabaseManager::ExecuteStatement(const QString& strStatement)
 {
-    if (!query.lastError().isValid() && query.exec())
+    QSqlQuery query(m_db);
+    if (query.prepare(strStatement) && query.exec())
         return true;
-    if (bLogStatement)
-        qDebug() << query.lastQuery();
     ReportError(FailureText(query));
     return false;
 }
 
-bool DatabaseManager::ExecuteStatement(const QString& strStatement)
+// The statements of the store are prepared once per connection and reused.
+// A statement that fails to prepare is reported and not kept, so that it is
+// tried again next time.
+QSqlQuery* DatabaseManager::Prepared(const QString& strStatement, bool bLogStatement)
 {
+    const auto found = m_statements.find(strStatement);
+    if (found != m_statements.end())
+        return &found->second;
     QSqlQuery query(m_db);
-    query.prepare(strStatement);
-    return Execute(query, false);
+    query.setForwardOnly(true);
+    if (!query.prepare(strStatement)) {
+        if (bLogStatement)
+            qDebug() << strStatement;
+        ReportError(FailureText(query));
+        return nullptr;
+    }
+    return &m_statements.emplace(strStatement, std::move(query)).first->second;
+}
+
+// Binds the values by position and runs the statement. Each use is closed by
+// a StatementUse, so no statement keeps a read transaction open between
+// calls.
+bool DatabaseManager::Run(QSqlQuery* pQuery, const QVariantList& values, bool bLogStatement)
+{
+    if (!pQuery)
+        return false;
+    for (int i = 0; i < values.size(); ++i)
+        pQuery->bindValue(i, values.at(i));
+    if (pQuery->exec())
+        return true;
+    if (bLogStatement)
+        qDebug() << pQuery->lastQuery();
+    ReportError(FailureText(*pQuery));
+    return false;
 }
 
 QStringList DatabaseManager::GetTableFields(const QString& table)
 {
     // The table name is bound, not pasted into the statement.
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(Sql::TableColumns());
-    query.addBindValue(table);
-    if (!Execute(query, true))
+    const StatementUse query(Prepared(Sql::TableColumns(), true));
+    if (!Run(query, { NonNull(table) }, true))
         return {};
     QStringList fields;
-    while (query.next())
-        fields.append(query.value(0).toString());
+    while (query->next())
+        fields.append(query->value(0).toString());
     return fields;
 }
 
 bool DatabaseManager::HasItem(const QString& asin, const QString& locale)
 {
+    // A failed look-up counts as absence and is not reported.
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(Sql::SelectItem());
@@ -276,17 +341,12 @@ bool DatabaseManager::HasItem(const QString& asin, const QString& locale)
 
 QVariantList DatabaseManager::GetItems(const QString& locale)
 {
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (locale.isEmpty()) {
-        query.prepare(Sql::SelectItems());
-    } else {
-        query.prepare(Sql::SelectItemsOfLocale());
-        query.addBindValue(locale);
-    }
-    if (!Execute(query, true))
+    const bool bAllStores = locale.isEmpty();
+    const StatementUse query(
+        Prepared(bAllStores ? Sql::SelectItems() : Sql::SelectItemsOfLocale(), true));
+    if (!Run(query, bAllStores ? QVariantList() : QVariantList { locale }, true))
         return {};
-    return AllRows(query);
+    return AllRows(*query);
 }
 
 void DatabaseManager::SaveItems(const QVariantList& items)
@@ -308,50 +368,44 @@ bool DatabaseManager::SaveItem(const QVariantMap& item)
 
 bool DatabaseManager::UpdateStoredItem(const QVariantMap& item, bool* pbUpdated)
 {
-    QSqlQuery query(m_db);
-    query.prepare(Sql::UpdateItem());
-    query.addBindValue(item.value(QStringLiteral("WatchCondition")).toInt());
-    query.addBindValue(item.value(QStringLiteral("PriceLine")).toDouble());
-    query.addBindValue(FlagValue(item, QStringLiteral("ActionEmail")));
-    query.addBindValue(FlagValue(item, QStringLiteral("ActionWebPage")));
-    query.addBindValue(FlagValue(item, QStringLiteral("ActionCreateCart")));
-    query.addBindValue(item.value(QStringLiteral("Quantity")).toInt());
-    query.addBindValue(TextValue(item, QStringLiteral("Title")));
-    query.addBindValue(FlagValue(item, QStringLiteral("ThirdParty")));
-    query.addBindValue(FlagValue(item, QStringLiteral("ThirdPartyUsed")));
-    query.addBindValue(TextValue(item, QStringLiteral("ASIN")));
-    query.addBindValue(TextValue(item, QStringLiteral("Locale")));
-    if (!Execute(query, true))
+    const StatementUse query(Prepared(Sql::UpdateItem(), true));
+    const QVariantList values { item.value(QStringLiteral("WatchCondition")).toInt(),
+        item.value(QStringLiteral("PriceLine")).toDouble(),
+        FlagValue(item, QStringLiteral("ActionEmail")),
+        FlagValue(item, QStringLiteral("ActionWebPage")),
+        FlagValue(item, QStringLiteral("ActionCreateCart")),
+        item.value(QStringLiteral("Quantity")).toInt(), TextValue(item, QStringLiteral("Title")),
+        FlagValue(item, QStringLiteral("ThirdParty")),
+        FlagValue(item, QStringLiteral("ThirdPartyUsed")), TextValue(item, QStringLiteral("ASIN")),
+        TextValue(item, QStringLiteral("Locale")) };
+    if (!Run(query, values, true))
         return false;
-    *pbUpdated = query.numRowsAffected() > 0;
+    *pbUpdated = query->numRowsAffected() > 0;
     return true;
 }
 
 bool DatabaseManager::InsertItem(const QVariantMap& item)
 {
-    QSqlQuery query(m_db);
-    query.prepare(Sql::InsertItem());
-    query.addBindValue(TextValue(item, QStringLiteral("ASIN")));
-    query.addBindValue(TextValue(item, QStringLiteral("Locale")));
-    query.addBindValue(item.value(QStringLiteral("WatchCondition")).toInt());
-    query.addBindValue(item.value(QStringLiteral("PriceLine")).toDouble());
-    query.addBindValue(FlagValue(item, QStringLiteral("ActionEmail")));
-    query.addBindValue(FlagValue(item, QStringLiteral("ActionWebPage")));
-    query.addBindValue(FlagValue(item, QStringLiteral("ActionCreateCart")));
-    query.addBindValue(TextValue(item, QStringLiteral("Title")));
-    query.addBindValue(item.value(QStringLiteral("Quantity")).toInt());
-    query.addBindValue(FlagValue(item, QStringLiteral("ThirdParty")));
-    query.addBindValue(FlagValue(item, QStringLiteral("ThirdPartyUsed")));
-    return Execute(query, true);
+    const StatementUse query(Prepared(Sql::InsertItem(), true));
+    const QVariantList values { TextValue(item, QStringLiteral("ASIN")),
+        TextValue(item, QStringLiteral("Locale")),
+        item.value(QStringLiteral("WatchCondition")).toInt(),
+        item.value(QStringLiteral("PriceLine")).toDouble(),
+        FlagValue(item, QStringLiteral("ActionEmail")),
+        FlagValue(item, QStringLiteral("ActionWebPage")),
+        FlagValue(item, QStringLiteral("ActionCreateCart")),
+        TextValue(item, QStringLiteral("Title")), item.value(QStringLiteral("Quantity")).toInt(),
+        FlagValue(item, QStringLiteral("ThirdParty")),
+        FlagValue(item, QStringLiteral("ThirdPartyUsed")) };
+    return Run(query, values, true);
 }
 
 void DatabaseManager::RemoveItem(const QVariantMap& item)
 {
-    QSqlQuery query(m_db);
-    query.prepare(Sql::DeleteItem());
-    query.addBindValue(TextValue(item, QStringLiteral("ASIN")));
-    query.addBindValue(TextValue(item, QStringLiteral("Locale")));
-    Execute(query, false);
+    const StatementUse query(Prepared(Sql::DeleteItem(), false));
+    Run(query,
+        { TextValue(item, QStringLiteral("ASIN")), TextValue(item, QStringLiteral("Locale")) },
+        false);
 }
 
 void DatabaseManager::UpdateItems(const QVariantList& items)
@@ -377,14 +431,10 @@ void DatabaseManager::UpdatePrice(const QVariantMap& item)
 // a new point is written.
 QVariantMap DatabaseManager::LastPricePoint(const QString& strAsin, const QString& strLocale)
 {
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(Sql::SelectLastPoint());
-    query.addBindValue(NonNull(strAsin));
-    query.addBindValue(NonNull(strLocale));
-    if (!Execute(query, false) || !query.next())
+    const StatementUse query(Prepared(Sql::SelectLastPoint(), false));
+    if (!Run(query, { NonNull(strAsin), NonNull(strLocale) }, false) || !query->next())
         return {};
-    return RowToMap(query, FieldNames(query));
+    return RowToMap(*query, LayoutOf(*query));
 }
 
 bool DatabaseManager::PricesDiffer(const QVariantMap& point, const QVariantMap& item)
@@ -398,14 +448,13 @@ bool DatabaseManager::PricesDiffer(const QVariantMap& point, const QVariantMap& 
 
 void DatabaseManager::InsertPricePoint(const QVariantMap& item)
 {
-    QSqlQuery query(m_db);
-    query.prepare(Sql::InsertPoint());
-    query.addBindValue(TextValue(item, QStringLiteral("ASIN")));
-    query.addBindValue(TextValue(item, QStringLiteral("Locale")));
+    QVariantList values { TextValue(item, QStringLiteral("ASIN")),
+        TextValue(item, QStringLiteral("Locale")) };
     for (const auto& columnAndKey : PriceColumnsAndKeys())
-        query.addBindValue(item.value(columnAndKey.second).toDouble());
-    query.addBindValue(m_clock.NowSeconds());
-    if (Execute(query, false))
+        values.append(item.value(columnAndKey.second).toDouble());
+    values.append(m_clock.NowSeconds());
+    const StatementUse query(Prepared(Sql::InsertPoint(), false));
+    if (Run(query, values, false))
         emit PriceUpdated();
 }
 
@@ -425,29 +474,30 @@ void DatabaseManager::LowerPricePoint(const QVariantMap& point, const QVariantMa
     if (columns.isEmpty())
         return;
 
-    QSqlQuery query(m_db);
-    query.prepare(Sql::LowerPoint(columns));
-    for (const QVariant& value : std::as_const(values))
-        query.addBindValue(value);
-    query.addBindValue(point.value(QStringLiteral("ASIN")).toString());
-    query.addBindValue(point.value(QStringLiteral("Locale")).toString());
-    query.addBindValue(point.value(QStringLiteral("Timestamp")).toLongLong());
-    if (Execute(query, true))
+    values.append(NonNull(point.value(QStringLiteral("ASIN")).toString()));
+    values.append(NonNull(point.value(QStringLiteral("Locale")).toString()));
+    values.append(point.value(QStringLiteral("Timestamp")).toLongLong());
+    const StatementUse query(Prepared(Sql::LowerPoint(columns), true));
+    if (Run(query, values, true))
         emit PriceUpdated();
 }
 
 QVariantMap DatabaseManager::GetPriceHistory(const QString& asin, const QString& locale)
 {
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(Sql::SelectHistory());
-    query.addBindValue(NonNull(asin));
-    query.addBindValue(NonNull(locale));
     PriceHistoryBuilder builder(m_clock);
-    if (Execute(query, false)) {
-        const QStringList names = FieldNames(query);
-        while (query.next())
-            builder.Add(RowToMap(query, names));
+    const StatementUse query(Prepared(Sql::SelectHistory(), false));
+    if (Run(query, { NonNull(asin), NonNull(locale) }, false)) {
+        const RowLayout layout = LayoutOf(*query);
+        const QSqlRecord record = query->record();
+        const int nTimestamp = record.indexOf(QStringLiteral("Timestamp"));
+        const int nPrice = record.indexOf(QStringLiteral("Price"));
+        const int nPriceNew = record.indexOf(QStringLiteral("PriceNew"));
+        const int nPriceUsed = record.indexOf(QStringLiteral("PriceUsed"));
+        while (query->next()) {
+            builder.Add(RowToMap(*query, layout), query->value(nTimestamp).toLongLong(),
+                { query->value(nPrice).toDouble(), query->value(nPriceNew).toDouble(),
+                    query->value(nPriceUsed).toDouble() });
+        }
     }
     return builder.Result(locale);
 }

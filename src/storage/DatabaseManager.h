@@ -4,12 +4,12 @@
 
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 #include <functional>
-
-class QSqlQuery;
+#include <map>
 
 // The user's watch list and price history in one SQLite file. All work is
 // synchronous SQL on the calling (GUI) thread; failures are reported through
@@ -62,8 +62,9 @@ private:
     void CreateSchema();
     void ReportLoadFailure();
 
-    bool Execute(QSqlQuery& query, bool bLogStatement);
     bool ExecuteStatement(const QString& strStatement);
+    QSqlQuery* Prepared(const QString& strStatement, bool bLogStatement);
+    bool Run(QSqlQuery* pQuery, const QVariantList& values, bool bLogStatement);
     void ReportError(const QString& strText);
     QString FailureText(const QSqlQuery& query) const;
     void DeliverOpeningErrors();
@@ -79,6 +80,7 @@ private:
 
     QString m_strConnectionName;
     QSqlDatabase m_db;
+    std::map<QString, QSqlQuery> m_statements; // prepared once, by statement text
     DayClock m_clock;
     bool m_bOpening = true;
     QString m_strOpenFailure;

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QTimeZone>
 #include <functional>
+#include <limits>
 
 // The time source of the price history and the calendar that decides which
 // local day a stored timestamp belongs to. Both can be replaced, so that
@@ -29,6 +30,15 @@ public:
     bool IsToday(qint64 nSecondsSinceEpoch) const;
 
 private:
+    void LoadOffsetSpan(qint64 nSecondsSinceEpoch) const;
+
     TimeSource m_source;
     QTimeZone m_zone;
+
+    // A history is read oldest first: the zone's offset from UTC is looked
+    // up once per stretch between two of its transitions, and each date
+    // inside a stretch is plain arithmetic.
+    mutable qint64 m_nSpanStart = std::numeric_limits<qint64>::max();
+    mutable qint64 m_nSpanEnd = std::numeric_limits<qint64>::min();
+    mutable int m_nSpanOffset = 0;
 };

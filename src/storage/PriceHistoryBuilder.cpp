@@ -45,13 +45,31 @@ PriceHistoryBuilder::PriceHistoryBuilder(const DayClock& clock)
 
 void PriceHistoryBuilder::Add(QVariantMap row)
 {
-    const QDate date = m_clock.DateOf(row.value(kTimestamp).toLongLong());
+    const qint64 nTimestamp = row.value(kTimestamp).toLongLong();
+    const Prices prices = PricesOf(row);
+    Add(std::move(row), nTimestamp, prices);
+}
+
+void PriceHistoryBuilder::Add(QVariantMap row, qint64 nTimestamp, const Prices& prices)
+{
+    const QDate date = m_clock.DateOf(nTimestamp);
     if (!m_points.isEmpty() && date == m_lastDate) {
-        m_points.last() = Merged(m_points.last().toMap(), std::move(row));
+        const QVariantMap merged = Merged(m_points.last().toMap(), std::move(row));
+        m_prices.back() = PricesOf(merged);
+        m_points.last() = merged;
         return;
     }
+    m_prices.push_back(prices);
     m_points.append(std::move(row));
     m_lastDate = date;
+}
+
+PriceHistoryBuilder::Prices PriceHistoryBuilder::PricesOf(const QVariantMap& point)
+{
+    Prices prices {};
+    for (size_t i = 0; i < prices.size(); ++i)
+        prices[i] = point.value(PriceColumns()[i].strColumn).toDouble();
+    return prices;
 }
 
 QVariantMap PriceHistoryBuilder::Merged(const QVariantMap& earlier, QVariantMap later)
@@ -66,15 +84,14 @@ QVariantMap PriceHistoryBuilder::Merged(const QVariantMap& earlier, QVariantMap 
 
 // Runs over the finished list, so that a point lowered by a later row of
 // its day can no longer stand as the highest with a value it lost.
-PriceHistoryBuilder::ExtremeIndexes PriceHistoryBuilder::FindExtremes(
-    const QString& strColumn) const
+PriceHistoryBuilder::ExtremeIndexes PriceHistoryBuilder::FindExtremes(size_t nColumn) const
 {
     ExtremeIndexes indexes;
     bool bFound = false;
     double dLowest = 0;
     double dHighest = 0;
-    for (int i = 0; i < m_points.size(); ++i) {
-        const double dValue = m_points.at(i).toMap().value(strColumn).toDouble();
+    for (int i = 0; i < int(m_prices.size()); ++i) {
+        const double dValue = m_prices[size_t(i)][nColumn];
         if (!(dValue > 0))
             continue;
         if (!bFound || dValue < dLowest) {
@@ -97,8 +114,9 @@ QVariantMap PriceHistoryBuilder::Result(const QString& strLocale) const
     history.insert(QStringLiteral("Locale"), strLocale);
     if (m_points.isEmpty())
         return history;
-    for (const ExtremeKeys& column : PriceColumns()) {
-        const ExtremeIndexes indexes = FindExtremes(column.strColumn);
+    for (size_t i = 0; i < PriceColumns().size(); ++i) {
+        const ExtremeKeys& column = PriceColumns()[i];
+        const ExtremeIndexes indexes = FindExtremes(i);
         history.insert(column.strLowestKey, m_points.at(indexes.nLowest));
         history.insert(column.strHighestKey, m_points.at(indexes.nHighest));
     }

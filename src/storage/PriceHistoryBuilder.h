@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+#include <array>
+#include <vector>
 
 class DayClock;
 
@@ -14,9 +16,13 @@ class DayClock;
 class PriceHistoryBuilder
 {
 public:
+    using Prices = std::array<double, 3>; // Price, PriceNew, PriceUsed
+
     explicit PriceHistoryBuilder(const DayClock& clock);
 
     void Add(QVariantMap row);
+    // The same, with the row's timestamp and prices already read out.
+    void Add(QVariantMap row, qint64 nTimestamp, const Prices& prices);
     QVariantMap Result(const QString& strLocale) const;
 
     // Two rows of one day: per price column the smaller value when both are
@@ -31,9 +37,11 @@ private:
         int nHighest = 0;
     };
 
-    ExtremeIndexes FindExtremes(const QString& strColumn) const;
+    static Prices PricesOf(const QVariantMap& point);
+    ExtremeIndexes FindExtremes(size_t nColumn) const;
 
     const DayClock& m_clock;
     QVariantList m_points;
+    std::vector<Prices> m_prices; // the price columns of each point, for the extremes
     QDate m_lastDate;
 };

@@ -50,12 +50,14 @@ const QString& CreateWatchListIndex()
 }
 
 // The history index also orders a product's points by time, so neither the
-// last point nor the whole history needs a sort.
+// last point nor the whole history needs a sort, and it holds every column:
+// a product's points lie side by side in the index, while in the table each
+// day's points of all products are interleaved, one page per point.
 const QString& CreatePriceHistoryIndex()
 {
     static const QString statement = QStringLiteral(
-        "CREATE INDEX IF NOT EXISTS pricehistory_item ON pricehistory (ASIN COLLATE NOCASE, "
-        "Locale COLLATE NOCASE, Timestamp)");
+        "CREATE INDEX IF NOT EXISTS pricehistory_point ON pricehistory (ASIN COLLATE NOCASE, "
+        "Locale COLLATE NOCASE, Timestamp, Price, PriceNew, PriceUsed, id)");
     return statement;
 }
 

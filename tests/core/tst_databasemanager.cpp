@@ -219,7 +219,7 @@ void TestDatabaseManager::oldFileGainsThirdPartyUsedAndIndexes()
 
     RawConnection raw(DbPath());
     QCOMPARE(raw.Value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND "
-                                      "name IN ('watchlist_item', 'pricehistory_item')"))
+                                      "name IN ('watchlist_item', 'pricehistory_point')"))
                  .toInt(),
         2);
     QTest::qWait(0);
@@ -248,12 +248,12 @@ void TestDatabaseManager::lookupsSeekWithTheIndexes_data()
     QTest::newRow("presence") << StorageStatements::SelectItem() << "watchlist_item" << false;
     QTest::newRow("update item") << StorageStatements::UpdateItem() << "watchlist_item" << false;
     QTest::newRow("remove item") << StorageStatements::DeleteItem() << "watchlist_item" << false;
-    QTest::newRow("last point") << StorageStatements::SelectLastPoint() << "pricehistory_item"
+    QTest::newRow("last point") << StorageStatements::SelectLastPoint() << "pricehistory_point"
                                 << true;
-    QTest::newRow("history") << StorageStatements::SelectHistory() << "pricehistory_item" << true;
+    QTest::newRow("history") << StorageStatements::SelectHistory() << "pricehistory_point" << true;
     QTest::newRow("lower point") << StorageStatements::LowerPoint(
         { "Price", "PriceNew", "PriceUsed" })
-                                 << "pricehistory_item" << false;
+                                 << "pricehistory_point" << false;
 }
 
 // The plan of each look-up must seek the index on both ASIN and locale and

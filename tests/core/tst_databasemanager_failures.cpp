@@ -260,7 +260,7 @@ void TestStorageFailures::readOnlyFileReportsEveryWrite()
         manager.UpdatePrice(Reply("STORED0001", 10));
         if (!withIndexes) {
             QVERIFY(ExecOn(manager, "DROP INDEX watchlist_item"));
-            QVERIFY(ExecOn(manager, "DROP INDEX pricehistory_item"));
+            QVERIFY(ExecOn(manager, "DROP INDEX pricehistory_point"));
         }
     }
     QVERIFY(!QFile::exists(DbPath() + "-wal"));
