@@ -3,6 +3,7 @@
 // extremes.
 
 #include "DatabaseManager.h"
+#include "DayClock.h"
 #include "ScratchEnvironment.h"
 
 #include <QSignalSpy>
@@ -48,6 +49,8 @@ private slots:
     void init();
     void cleanup();
 
+    void dayClockAgreesWithTheZone_data();
+    void dayClockAgreesWithTheZone();
     void firstLookupWritesOnePointAtTheClockTime();
     void sameDayLowersOnlyToPositivePrices_data();
     void sameDayLowersOnlyToPositivePrices();
@@ -110,6 +113,49 @@ void TestPriceHistory::InsertRaw(
 QVariantList TestPriceHistory::History(const QString& strAsin, const QString& strLocale)
 {
     return m_manager->GetPriceHistory(strAsin, strLocale).value("PriceHistory").toList();
+}
+
+void TestPriceHistory::dayClockAgreesWithTheZone_data()
+{
+    QTest::addColumn<QTimeZone>("zone");
+    QTest::addColumn<QDateTime>("from");
+    const QDateTime from2025(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC);
+    QTest::newRow("Berlin") << QTimeZone("Europe/Berlin") << from2025;
+    QTest::newRow("New York") << QTimeZone("America/New_York") << from2025;
+    QTest::newRow("Lord Howe, half-hour summer time")
+        << QTimeZone("Australia/Lord_Howe") << from2025;
+    QTest::newRow("Tokyo") << QTimeZone("Asia/Tokyo") << from2025;
+    QTest::newRow("UTC") << QTimeZone::utc() << from2025;
+    QTest::newRow("fixed -03:30") << QTimeZone(-12600) << from2025;
+    QTest::newRow("Berlin before 1970")
+        << QTimeZone("Europe/Berlin") << QDateTime(QDate(1968, 6, 1), QTime(0, 0), Qt::UTC);
+}
+
+// The clock dates points by arithmetic between the zone's transitions; it
+// must give the zone's own local date for any moment, in any order.
+void TestPriceHistory::dayClockAgreesWithTheZone()
+{
+    QFETCH(QTimeZone, zone);
+    QFETCH(QDateTime, from);
+    QVERIFY(zone.isValid());
+    DayClock clock;
+    clock.SetTimeZone(zone);
+    const qint64 nStart = from.toSecsSinceEpoch();
+    const qint64 nStep = 7919; // about 2.2 hours, so every hour of the day is met
+    const int nSteps = 2 * 365 * 24 * 3600 / int(nStep);
+    QList<qint64> moments;
+    for (int i = 0; i < nSteps; ++i)
+        moments.append(nStart + i * nStep);
+    for (int i = nSteps - 1; i >= 0; i -= 3)
+        moments.append(nStart + i * nStep);
+    for (qint64 nMoment : std::as_const(moments)) {
+        const QDate expected = QDateTime::fromSecsSinceEpoch(nMoment, zone).date();
+        if (clock.DateOf(nMoment) != expected)
+            QFAIL(qPrintable(QStringLiteral("%1: %2 instead of %3")
+                                 .arg(nMoment)
+                                 .arg(clock.DateOf(nMoment).toString(Qt::ISODate),
+                                     expected.toString(Qt::ISODate))));
+    }
 }
 
 void TestPriceHistory::firstLookupWritesOnePointAtTheClockTime()
