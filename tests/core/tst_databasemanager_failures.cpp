@@ -243,8 +243,10 @@ void TestStorageFailures::fullDiskLosesOnlyTheFailedRow()
 void TestStorageFailures::readOnlyFileReportsEveryWrite_data()
 {
     QTest::addColumn<bool>("withIndexes");
-    QTest::newRow("current file") << true;
-    QTest::newRow("file from before the indexes") << false;
+    QTest::addColumn<QString>("journal");
+    QTest::newRow("current file") << true << "WAL";
+    QTest::newRow("file from before the indexes") << false << "WAL";
+    QTest::newRow("old file with a rollback journal") << false << "DELETE";
 }
 
 // The file is made read-only and opened by a process that cannot override
@@ -254,6 +256,7 @@ void TestStorageFailures::readOnlyFileReportsEveryWrite_data()
 void TestStorageFailures::readOnlyFileReportsEveryWrite()
 {
     QFETCH(bool, withIndexes);
+    QFETCH(QString, journal);
     {
         DatabaseManager manager(DbPath());
         manager.SaveItems({ Item("STORED0001"), Item("STORED0002") });
@@ -262,6 +265,8 @@ void TestStorageFailures::readOnlyFileReportsEveryWrite()
             QVERIFY(ExecOn(manager, "DROP INDEX watchlist_item"));
             QVERIFY(ExecOn(manager, "DROP INDEX pricehistory_point"));
         }
+        QCOMPARE(
+            ValueOn(manager, "PRAGMA journal_mode = " + journal).toString().toUpper(), journal);
     }
     QVERIFY(!QFile::exists(DbPath() + "-wal"));
     QVERIFY(
