@@ -5,6 +5,7 @@
 #include "ScratchEnvironment.h"
 #include "StorageStatements.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -178,7 +179,7 @@ void TestDatabaseManager::freshFileHasTheExactTables()
             { "id", "ASIN", "Locale", "WatchCondition", "PriceLine", "ThirdParty", "ThirdPartyUsed",
                 "ActionEmail", "ActionWebPage", "ActionCreateCart", "Quantity", "Title" }));
     QCOMPARE(raw.Value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
-    QTest::qWait(0);
+    QCoreApplication::processEvents();
     QCOMPARE(errors.count(), 0);
 }
 
@@ -222,7 +223,7 @@ void TestDatabaseManager::oldFileGainsThirdPartyUsedAndIndexes()
                                       "name IN ('watchlist_item', 'pricehistory_point')"))
                  .toInt(),
         2);
-    QTest::qWait(0);
+    QCoreApplication::processEvents();
     QCOMPARE(errors.count(), 0);
 }
 
@@ -236,7 +237,7 @@ void TestDatabaseManager::reopeningChangesNothing()
     QSignalSpy errors(&manager, &DatabaseManager::Error);
     QCOMPARE(manager.GetTableFields("watchlist").count("ThirdPartyUsed"), 1);
     QCOMPARE(manager.GetItems(QString()).size(), 1);
-    QTest::qWait(0);
+    QCoreApplication::processEvents();
     QCOMPARE(errors.count(), 0);
 }
 
