@@ -371,8 +371,9 @@ QString AmazonConnector::GetFirstChildText(const QDomElement& parent, const QStr
     QDomElement element = parent;
     const QStringList names = path.split(QLatin1Char(','));
     for (const QString& name : names) {
-        if (element.isNull())
-            break;
+        // firstChildElement() with an empty name would take any child.
+        if (element.isNull() || name.isEmpty())
+            return QString();
         element = element.firstChildElement(name);
     }
     return element.isNull() ? QString() : element.text();
