@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -116,10 +115,19 @@ public:
     void setLogToStderr(bool enabled);
 
     // --- hosts and URLs --------------------------------------------------------
+    // The six stores, in the order of the app's store table.
+    static const QStringList& storeLocales();
+    // A store's product API host: Global::ApiHost(locale).
+    static QString apiHost(const QString& locale);
     // Host serving the product images: "images.pricewarden-sim.example".
     static QString imageHost();
-    // URL of an item's image; size is "small", "medium" or "large".
+    // URL of an item's image; size is "swatch", "small", "medium" or "large".
     static QString imageUrl(const QString& asin, const QString& size);
+    // A correctly signed product API URL for these parameters, as the app
+    // should send it (the access key, associate tag, service and timestamp
+    // are added when missing). For tests that talk to the store directly.
+    QString signedUrl(
+        const QString& locale, const QList<QPair<QString, QString>>& parameters) const;
 
 Q_SIGNALS:
     void requestLogged(const SimulatedRequest& request);
@@ -132,5 +140,14 @@ private:
     std::unique_ptr<Private> d;
 
     void handleRequest(const QHttpServerRequest& request, QHttpServerResponder&& responder);
+    void handleProductApi(SimulatedRequest& entry, const QHttpServerRequest& request,
+        QHttpServerResponder&& responder);
+    void handleImage(SimulatedRequest& entry, QHttpServerResponder&& responder);
+    void handleOtherHost(SimulatedRequest& entry, QHttpServerResponder&& responder);
+    std::optional<SimulatedFault> takeFault();
+    void record(const SimulatedRequest& entry);
+    void writeLogLine(const SimulatedRequest& entry) const;
+    bool changeItem(const QString& locale, const QString& asin,
+        const std::function<void(SimulatedItem&)>& change);
     void onTick();
 };
