@@ -331,7 +331,7 @@ void AmazonConnector::OnReplyTimeout()
 void AmazonConnector::OnFinished()
 {
     m_replyTimer.stop();
-    if (m_currentReply)
+    if (m_currentReply && m_currentReply->isOpen())
         m_replyBody += m_currentReply->readAll();
     ReportFinishedReply();
     m_replyBody.clear();
