@@ -111,6 +111,8 @@ SimulatedStore::SimulatedStore(QObject* parent)
         Global::InitializeSettings();
     d = std::make_unique<Private>(*this);
     connect(&d->tickTimer, &QTimer::timeout, this, &SimulatedStore::onTick);
+    // Lets a failing test show what reached the store without a rebuild.
+    d->logToStderr = qEnvironmentVariableIntValue("PRICEWARDEN_SIM_LOG") != 0;
 }
 
 SimulatedStore::~SimulatedStore() = default;

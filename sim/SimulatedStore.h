@@ -111,7 +111,8 @@ public:
     QList<SimulatedRequest> requestLog() const;
     int requestCount() const;
     void clearRequestLog();
-    // Also write one line per request to stderr (pricewarden-sim does).
+    // Also write one line per request to stderr (pricewarden-sim does;
+    // embedded stores do when PRICEWARDEN_SIM_LOG=1).
     void setLogToStderr(bool enabled);
 
     // --- hosts and URLs --------------------------------------------------------
