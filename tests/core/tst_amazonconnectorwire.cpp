@@ -7,6 +7,7 @@
 
 #include <QMessageAuthenticationCode>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -61,6 +62,8 @@ private slots:
     void replyInPiecesIsParsedWhole();
     void httpErrorReportedOnce_data();
     void httpErrorReportedOnce();
+    void unreachableProxyReportedPerRequest();
+    void localesWithoutAsinAreSkipped();
 
 private:
     ScratchEnvironment m_scratch;
@@ -217,6 +220,44 @@ void TestAmazonConnectorWire::httpErrorReportedOnce()
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().first().toString(), error);
     QVERIFY(items.first().first().toList().isEmpty());
+}
+
+void TestAmazonConnectorWire::unreachableProxyReportedPerRequest()
+{
+    QTcpServer vacated;
+    QVERIFY(vacated.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = vacated.serverPort();
+    vacated.close();
+    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(port).toUtf8());
+    AmazonConnector connector;
+    QSignalSpy errors(&connector, &AmazonConnector::Error);
+    QSignalSpy items(&connector, &AmazonConnector::ProductInfoAvailable);
+
+    connector.QueryProduct(QStringList { "B000000001" }, QStringLiteral("us"), true);
+    connector.QueryProduct(QStringList { "B000000002" }, QStringLiteral("us"), true);
+    // Each request fails on its own, once; the second still goes out.
+    QTRY_COMPARE(errors.size(), 2);
+    // Qt names a refused proxy connection either way, depending on version.
+    const QStringList refused {
+        QString("Network error: %1").arg(int(QNetworkReply::ConnectionRefusedError)),
+        QString("Network error: %1").arg(int(QNetworkReply::ProxyConnectionRefusedError)),
+    };
+    QVERIFY2(refused.contains(errors.at(0).first().toString()),
+        qPrintable(errors.at(0).first().toString()));
+    QCOMPARE(errors.at(1).first().toString(), errors.at(0).first().toString());
+    QVERIFY(items.isEmpty());
+}
+
+void TestAmazonConnectorWire::localesWithoutAsinAreSkipped()
+{
+    QSignalSpy items(m_connector, &AmazonConnector::ProductInfoAvailable);
+    // More locales than ASINs: the surplus locales have nothing to ask for.
+    m_connector->QueryProduct(QStringList { "B000000001" }, QStringList { "fr", "us", "de" });
+    QTRY_COMPARE(items.size(), 1);
+    QTest::qWait(700);
+    QCOMPARE(m_recorder->requestHeads().size(), 1);
+    QVERIFY(m_recorder->requestLine(0).contains("ItemId=B000000001&"));
+    QCOMPARE(m_recorder->header(0, "Host"), Global::ApiHost("fr").toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestAmazonConnectorWire)
