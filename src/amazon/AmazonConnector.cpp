@@ -183,7 +183,10 @@ AmazonConnector::~AmazonConnector()
 
 void AmazonConnector::SetClock(Clock clock)
 {
-    m_clock = std::move(clock);
+    if (clock)
+        m_clock = std::move(clock);
+    else
+        m_clock = [] { return QDateTime::currentDateTimeUtc(); };
 }
 
 void AmazonConnector::SetReplyTimeout(int nMilliseconds)

@@ -41,6 +41,7 @@ public:
     // Appends one request to the queue and starts the queue if it is idle.
     void RequestQuery(const QVariantMap& requestData, const QString& locale);
 
+    // An empty function goes back to the system clock.
     void SetClock(Clock clock);
 
     // A request without a complete answer within this time is aborted and

@@ -359,7 +359,7 @@ void TestAmazonConnector::faultGivesOneErrorAndLosesNoLaterRequest()
     SimulatedFault fault;
     fault.kind = static_cast<SimulatedFault::Kind>(kind);
     Store().injectFault(fault);
-    m_connector->SetReplyTimeout(400);
+    m_connector->SetReplyTimeout(1000);
     QSignalSpy items(m_connector, &AmazonConnector::ProductInfoAvailable);
     QSignalSpy errors(m_connector, &AmazonConnector::Error);
 
