@@ -227,6 +227,8 @@ private Q_SLOTS:
     void faultsAreObservable();
     void faultLastsForItsCount();
     void silentConnectionIsReleased();
+    void clientGivingUpMidFaultLeavesTheStoreServing_data();
+    void clientGivingUpMidFaultLeavesTheStoreServing();
     void imageIsServedAsPng_data();
     void imageIsServedAsPng();
     void unknownHostGets404();
@@ -1037,6 +1039,39 @@ void TestSimulatedStore::silentConnectionIsReleased()
     // any answer; the fault is used up by then, so the second try succeeds.
     QVERIFY(reply->error() != QNetworkReply::NoError || store().requestCount() == 2);
     QVERIFY(store().requestLog().constLast().fault.isEmpty() || store().requestCount() == 1);
+}
+
+void TestSimulatedStore::clientGivingUpMidFaultLeavesTheStoreServing_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("delayMs");
+
+    QTest::newRow("delay") << int(SimulatedFault::Kind::Delay) << 400;
+    QTest::newRow("pieces") << int(SimulatedFault::Kind::Pieces) << 150;
+    QTest::newRow("no answer") << int(SimulatedFault::Kind::NoAnswer) << 0;
+}
+
+// The deferred writes must notice that the client has gone instead of
+// writing to a closed connection.
+void TestSimulatedStore::clientGivingUpMidFaultLeavesTheStoreServing()
+{
+    QFETCH(int, kind);
+    QFETCH(int, delayMs);
+
+    SimulatedFault fault;
+    fault.kind = static_cast<SimulatedFault::Kind>(kind);
+    fault.delayMs = delayMs;
+    fault.pieces = 4;
+    store().injectFault(fault);
+    const QUrl url = lookupUrl(QStringLiteral("ca"), QStringLiteral("B0PW000001"));
+    const Fetched abandoned = fetch(*m_proxied, url, 100);
+    QCOMPARE(abandoned.error, QNetworkReply::OperationCanceledError);
+    QTest::qWait(delayMs * 4 + 100);
+    store().releaseSilentConnections();
+
+    const Fetched next = fetch(*m_proxied, url);
+    QCOMPARE(next.status, 200);
+    QCOMPARE(items(documentRoot(next.body)).size(), 1);
 }
 
 void TestSimulatedStore::imageIsServedAsPng_data()
