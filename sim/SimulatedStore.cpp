@@ -194,7 +194,10 @@ std::optional<SimulatedItem> SimulatedStore::item(const QString& locale, const Q
 
 bool SimulatedStore::addItem(const QString& locale, const SimulatedItem& item)
 {
-    if (!d->catalogue.insert(locale, item))
+    SimulatedItem added = item;
+    if (added.price > 0 && added.offerListingId.isEmpty())
+        added.offerListingId = SimulatedCatalogue::defaultOfferListingId(locale, added.asin);
+    if (!d->catalogue.insert(locale, added))
         return false;
     Q_EMIT catalogueChanged();
     return true;

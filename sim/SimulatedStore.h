@@ -58,8 +58,9 @@ public:
 
     QStringList asins(const QString& locale) const;
     std::optional<SimulatedItem> item(const QString& locale, const QString& asin) const;
-    // Adds the item to the store, replacing one with the same ASIN.
-    // False for a locale that is not one of the six stores.
+    // Adds the item to the store, replacing one with the same ASIN; an item
+    // with a price but no offer listing id gets a generated one. False for a
+    // locale that is not one of the six stores.
     bool addItem(const QString& locale, const SimulatedItem& item);
     bool removeItem(const QString& locale, const QString& asin);
 

@@ -788,6 +788,14 @@ void TestSimulatedStore::controlInterfaceItemRoundTrip()
     QCOMPARE(text(listing, QStringLiteral("Price/Amount")), QStringLiteral("1111"));
     QCOMPARE(text(listing, QStringLiteral("Availability")), QStringLiteral("In stock"));
 
+    SimulatedItem direct;
+    direct.asin = QStringLiteral("B0NEW00002");
+    direct.price = 500;
+    direct.stock = 1;
+    QVERIFY(store().addItem(QStringLiteral("ca"), direct));
+    QVERIFY(store().item(QStringLiteral("ca"), direct.asin)->hasOffer());
+    QVERIFY(!store().addItem(QStringLiteral("es"), direct));
+
     const Fetched added = control("PUT", QStringLiteral("/control/items/ca/B0NEW00001"),
         R"({ "title": "Érable", "price": 999, "stock": 2 })");
     QCOMPARE(added.status, 200);
