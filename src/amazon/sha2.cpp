@@ -12,6 +12,9 @@
 
 // GCC and Clang extensions are used throughout: forced inlining, vector types
 // and an empty asm statement.
+#if !defined(__GNUC__) || !defined(__BYTE_ORDER__)
+#error "sha2.cpp needs GCC or Clang"
+#endif
 #define SHA2_ALWAYS_INLINE inline __attribute__((always_inline))
 #define SHA2_LITTLE_ENDIAN (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
 
@@ -242,9 +245,9 @@ SHA2_ALWAYS_INLINE void extend_schedule(Sha256Schedule& s)
     w += small_sigma1(lower_half_up(w));
     w16 = w;
     store_words4(s.kw + T, w + load_words4(sha256_k + T));
-    // Keeps the rounds reading these words from memory, one add each;
-    // otherwise the compiler moves them lane by lane into integer registers,
-    // which costs more than the whole round saves.
+    // Keeps the rounds reading these words from memory, one add with a
+    // memory operand each; left alone, the compiler moves some of them lane
+    // by lane into integer registers, three instructions per word.
     __asm__("" : "+m"(s.kw[T]), "+m"(s.kw[T + 1]), "+m"(s.kw[T + 2]), "+m"(s.kw[T + 3]));
 }
 
