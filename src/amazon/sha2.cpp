@@ -5,10 +5,10 @@
 #include <utility>
 
 // The compression functions are written so that a plain optimising build
-// turns them into straight-line code: all rounds unrolled at compile time,
-// the working variables renamed from round to round instead of being moved,
-// and the message schedule computed as the rounds go, sixteen words ahead of
-// its use, from message words loaded with one byte swap each.
+// turns them into straight-line code: rounds unrolled at compile time, the
+// working variables renamed from round to round instead of being moved, and
+// the message schedule computed as the rounds go, from message words loaded
+// with one byte swap each.
 
 // GCC and Clang extensions are used throughout: forced inlining, vector types
 // and an empty asm statement.
@@ -230,12 +230,12 @@ SHA2_ALWAYS_INLINE void start_schedule(Sha256Schedule& s, const unsigned char* b
     }
 }
 
-// Schedule words T..T+3 from words T-16..T-1. Words T+2 and T+3 depend on
-// words T and T+1 through sigma1, hence the second half step.
+// Schedule words t..t+3, t = base + T, from words t-16..t-1. Words t+2 and
+// t+3 depend on words t and t+1 through sigma1, hence the second half step.
 template <int T>
-SHA2_ALWAYS_INLINE void extend_schedule(Sha256Schedule& s)
+SHA2_ALWAYS_INLINE void extend_schedule(Sha256Schedule& s, int base)
 {
-    Words4& w16 = s.w[(T / 4) % 4]; // words T-16..T-13, replaced by T..T+3
+    Words4& w16 = s.w[(T / 4) % 4]; // words t-16..t-13, replaced by t..t+3
     const Words4 w12 = s.w[(T / 4 + 1) % 4];
     const Words4 w8 = s.w[(T / 4 + 2) % 4];
     const Words4 w4 = s.w[(T / 4 + 3) % 4];
@@ -244,21 +244,25 @@ SHA2_ALWAYS_INLINE void extend_schedule(Sha256Schedule& s)
     w += small_sigma1(upper_half_down(w4));
     w += small_sigma1(lower_half_up(w));
     w16 = w;
-    store_words4(s.kw + T, w + load_words4(sha256_k + T));
+
+    uint32_t* kw = s.kw + base + T;
+    store_words4(kw, w + load_words4(sha256_k + base + T));
     // Keeps the rounds reading these words from memory, one add with a
     // memory operand each; left alone, the compiler moves some of them lane
     // by lane into integer registers, three instructions per word.
-    __asm__("" : "+m"(s.kw[T]), "+m"(s.kw[T + 1]), "+m"(s.kw[T + 2]), "+m"(s.kw[T + 3]));
+    __asm__("" : "+m"(kw[0]), "+m"(kw[1]), "+m"(kw[2]), "+m"(kw[3]));
 }
 
-// Round I. v holds a..h rotated by I positions, so no variable is ever
-// moved. bc carries b ^ c into the round, where Maj(a, b, c) is
+// Round base + I. v holds a..h rotated by I positions, so no variable is
+// ever moved. bc carries b ^ c into the round, where Maj(a, b, c) is
 // b ^ ((a ^ b) & (b ^ c)), and a ^ b out of it: the next round's b ^ c.
-template <int I>
-SHA2_ALWAYS_INLINE void round256(uint32_t (&v)[8], Sha256Schedule& s, uint32_t& bc)
+// Every fourth round of the first 48 also computes four schedule words for
+// the rounds sixteen ahead.
+template <bool Extend, int I>
+SHA2_ALWAYS_INLINE void round256(uint32_t (&v)[8], Sha256Schedule& s, uint32_t& bc, int base)
 {
-    if constexpr (I % 4 == 0 && I + 16 < 64) {
-        extend_schedule<I + 16>(s);
+    if constexpr (Extend && I % 4 == 0) {
+        extend_schedule<I + 16>(s, base);
     }
     const uint32_t a = v[(8 - I % 8) % 8];
     const uint32_t b = v[(9 - I % 8) % 8];
@@ -268,7 +272,7 @@ SHA2_ALWAYS_INLINE void round256(uint32_t (&v)[8], Sha256Schedule& s, uint32_t& 
     const uint32_t g = v[(14 - I % 8) % 8];
     uint32_t& h = v[(15 - I % 8) % 8];
 
-    h += s.kw[I] + choose(e, f, g);
+    h += s.kw[base + I] + choose(e, f, g);
     h += big_sigma1(e);
     d += h;
     const uint32_t ab = a ^ b;
@@ -276,14 +280,26 @@ SHA2_ALWAYS_INLINE void round256(uint32_t (&v)[8], Sha256Schedule& s, uint32_t& 
     bc = ab;
 }
 
-template <int... I>
-SHA2_ALWAYS_INLINE void rounds256(
-    uint32_t (&v)[8], const unsigned char* block, std::integer_sequence<int, I...>)
+template <bool Extend, int... I>
+SHA2_ALWAYS_INLINE void sixteen_rounds256(
+    uint32_t (&v)[8], Sha256Schedule& s, uint32_t& bc, int base, std::integer_sequence<int, I...>)
 {
+    (round256<Extend, I>(v, s, bc, base), ...);
+}
+
+// Sixteen rounds are unrolled, not all 64: straight-line code for a whole
+// block is so large that its speed varied by a tenth with where the linker
+// happened to place it; the loop is as fast and steady.
+SHA2_ALWAYS_INLINE void rounds256(uint32_t (&v)[8], const unsigned char* block)
+{
+    constexpr auto Sixteen = std::make_integer_sequence<int, 16>();
     Sha256Schedule schedule;
     start_schedule(schedule, block);
     uint32_t bc = v[1] ^ v[2];
-    (round256<I>(v, schedule, bc), ...);
+    for (int base = 0; base < 48; base += 16) {
+        sixteen_rounds256<true>(v, schedule, bc, base, Sixteen);
+    }
+    sixteen_rounds256<false>(v, schedule, bc, 48, Sixteen);
 }
 
 // ---------------------------------------------------------------------------
@@ -561,7 +577,7 @@ void sha256_transf(sha256_ctx* ctx, const unsigned char* message, int32_t block_
     for (int32_t n = 0; n < block_nb; ++n, message += SHA256_BLOCK_SIZE) {
         uint32_t v[8];
         std::memcpy(v, ctx->h, sizeof v);
-        rounds256(v, message, std::make_integer_sequence<int, 64>());
+        rounds256(v, message);
         for (int j = 0; j < 8; ++j) {
             ctx->h[j] += v[j];
         }
