@@ -65,6 +65,8 @@ WatchListWidget::WatchListWidget(QWidget* parent)
         headers << WatchListColumns::HeaderOf(column);
     setHeaderLabels(headers);
     header()->setSectionsMovable(false);
+    // The flag column is narrower than some styles' smallest section.
+    header()->setMinimumSectionSize(qMin(header()->minimumSectionSize(), StoreColumnWidth));
     ApplyViewSettings();
     sortItems(Column("Item Name"), Qt::AscendingOrder);
     connect(this, &QTreeWidget::currentItemChanged, this, &WatchListWidget::OnCurrentItemChanged);
