@@ -7,6 +7,7 @@
 #include "Global.h"
 #include "ImageCacheCleaner.h"
 #include "ProductLink.h"
+#include "UserPrompt.h"
 #include "WatchListWidget.h"
 #include "ui_mainwindow.h"
 
@@ -60,7 +61,7 @@ QList<QPair<QString, QVariant>> OptionDefaults()
 // or another program.
 bool IsWebLink(const QString& link)
 {
-    const QUrl url(link, QUrl::StrictMode);
+    const QUrl url(link, QUrl::TolerantMode);
     return url.isValid()
         && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
 }
@@ -83,6 +84,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     SetUpForm();
     CreateErrorBox();
 
+    InstallLoadFailureBox();
     m_database = new DatabaseManager(this);
     ConnectDatabase();
     m_amazon = new AmazonConnector(this);
@@ -131,6 +133,15 @@ void MainWindow::CreateErrorBox()
     // Error texts often quote replies from the network; they are shown as
     // they are, never interpreted as markup.
     m_errorBox->setTextFormat(Qt::PlainText);
+}
+
+void MainWindow::InstallLoadFailureBox()
+{
+    // The store has no widgets of its own; a file it cannot open is reported
+    // here, in a modal box without parent.
+    DatabaseManager::SetLoadFailureHandler([](const QString& title, const QString& text) {
+        UserPrompt::Ask(nullptr, { QMessageBox::Critical, title, text, QMessageBox::Ok });
+    });
 }
 
 void MainWindow::ConnectDatabase()

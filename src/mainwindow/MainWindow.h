@@ -96,6 +96,7 @@ private slots:
 private:
     void SetUpForm();
     void CreateErrorBox();
+    void InstallLoadFailureBox();
     void ConnectDatabase();
     void ConnectProductClient();
     void ConnectWatchList();
