@@ -291,7 +291,10 @@ void MainWindow::OnSystemTrayIconActivated(QSystemTrayIcon::ActivationReason rea
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!isMinimized() && m_options.value(QStringLiteral("CloseToMinimize")).toBool()) {
+    // Once Quit() has run, the application closes its windows on the way out;
+    // minimising then would cancel the quit.
+    if (!m_closed && !isMinimized()
+        && m_options.value(QStringLiteral("CloseToMinimize")).toBool()) {
         showMinimized();
         event->ignore();
         return;

@@ -71,6 +71,7 @@ private slots:
     void unknownStoredStoreKeepsTheFirstStore();
     void launchAtLoginFollowsTheOption_data();
     void launchAtLoginFollowsTheOption();
+    void unreadableDatabaseIsReportedOnce();
 
     void typingDetectsTheStore_data();
     void typingDetectsTheStore();
@@ -229,6 +230,7 @@ void TestMainWindow::init()
 {
     QSettings().clear();
     const QString database = DatabaseManager::DefaultFilePath();
+    QDir(database).removeRecursively();
     for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
         QFile::remove(database + suffix);
     QFile::remove(AutostartFile());
@@ -432,6 +434,19 @@ void TestMainWindow::launchAtLoginFollowsTheOption()
                 .contains(
                     QStringLiteral("Exec=\"%1\"").arg(QCoreApplication::applicationFilePath())));
     }
+}
+
+void TestMainWindow::unreadableDatabaseIsReportedOnce()
+{
+    // A directory where the database file belongs cannot be opened.
+    QVERIFY(QDir().mkpath(DatabaseManager::DefaultFilePath()));
+    CreateWindow();
+    QCOMPARE(m_prompts.size(), 1);
+    QCOMPARE(m_prompts.first().icon, QMessageBox::Critical);
+    QCOMPARE(m_prompts.first().title, QStringLiteral("Cannot Load"));
+    QCOMPARE(m_prompts.first().text, QStringLiteral("Unable to load previously saved items."));
+    QCOMPARE(List()->topLevelItemCount(), 0);
+    QDir(DatabaseManager::DefaultFilePath()).removeRecursively();
 }
 
 // ---------------------------------------------------------------------------
