@@ -9,6 +9,19 @@
 
 namespace Global {
 
+namespace {
+
+// The product API secret and the vendor-service signing key, scrambled with
+// Translate(); neither is kept in plain form in the binary. Initialize()
+// always unscrambles these constants, never the variables, so a second call
+// (the simulated store shares the settings in one process) cannot scramble a
+// key twice.
+const QString ScrambledSecretKey = QStringLiteral("qeSjo/Sfdsfh+Kfz/0g+Tif/Sjovmahfx+Shpsf1");
+const QString ScrambledSignatureKey
+    = QStringLiteral("Psjdfeasxfn wfnxps-tfswjdf tjunjnu lfz; tjovmahfx thpsf, w1.3 pl");
+
+} // namespace
+
 QString OSString;
 QString VersionString = QStringLiteral("1.3");
 // The defaults are the simulated store's account, so a fresh build works
@@ -23,19 +36,14 @@ QMap<QString, QString> CurrencyString;
 QString UserAgentString;
 QString DomainName = QStringLiteral("pricewarden.example");
 QString ServiceUrl;
-// Scrambled with Translate(); Initialize() replaces it by the plain key.
-QString SignatureKeyString
-    = QStringLiteral("Psjdfeasxfn wfnxps-tfswjdf tjunjnu lfz; tjovmahfx thpsf, w1.3 pl");
+// Scrambled until Initialize() replaces it by the plain key.
+QString SignatureKeyString = ScrambledSignatureKey;
 QString DBFileName = QStringLiteral("userdata.dat");
 QString TempDir;
 QString ApiHostPrefix = QStringLiteral("webservices.amazon");
 QString WebHostPrefix = QStringLiteral("www.amazon");
 
 namespace {
-
-// The product API secret, scrambled with Translate(); never kept in plain
-// form in the binary.
-const QString ScrambledSecretKey = QStringLiteral("qeSjo/Sfdsfh+Kfz/0g+Tif/Sjovmahfx+Shpsf1");
 
 struct StoreRow
 {
@@ -63,6 +71,15 @@ QString OperatingSystemDescription()
     return QSysInfo::prettyProductName() + QLatin1Char(' ') + QSysInfo::currentCpuArchitecture();
 }
 
+// An unquoted INI value with commas reads back as a list; the commas were
+// part of the value, so they are put back.
+QString ConfigurationText(const QVariant& value)
+{
+    if (value.userType() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
 // Values from the configuration file win over the compiled-in ones. Keys
 // that are absent or empty leave the default alone.
 void ApplyConfiguration(QString& secretKey, QString& signatureKey)
@@ -72,7 +89,7 @@ void ApplyConfiguration(QString& secretKey, QString& signatureKey)
         return;
     QSettings config(path, QSettings::IniFormat);
     const auto override = [&config](const QString& key, QString& target) {
-        const QString value = config.value(key).toString();
+        const QString value = ConfigurationText(config.value(key));
         if (!value.isEmpty())
             target = value;
     };
@@ -86,6 +103,14 @@ void ApplyConfiguration(QString& secretKey, QString& signatureKey)
     override(QStringLiteral("VendorService/Domain"), domain);
     DomainName = domain;
     override(QStringLiteral("VendorService/SigningKey"), signatureKey);
+}
+
+// Qt reports no temporary directory at all when TMPDIR names one that does
+// not exist; the image cache must not land in the working directory then.
+QString SystemTempPath()
+{
+    const QString path = QDir::tempPath();
+    return path.isEmpty() ? QStringLiteral("/tmp") : path;
 }
 
 // The substitution of Translate(): every letter maps to the next one, with
@@ -121,6 +146,9 @@ void InitializeSettings()
 {
     OSString = OperatingSystemDescription();
     AmazonLocale.clear();
+    CountryDomainSuffix.clear();
+    CurrencyString.clear();
+    AssociateIdString.clear();
     for (const StoreRow& row : StoreTable())
         AmazonLocale << QString::fromLatin1(row.locale);
     for (const StoreRow& row : StoreTable())
@@ -134,7 +162,7 @@ void InitializeSettings()
     UserAgentString = QStringLiteral("QtWebBrowser");
 
     QString secretKey = Translate(ScrambledSecretKey, true);
-    QString signatureKey = Translate(SignatureKeyString, true);
+    QString signatureKey = Translate(ScrambledSignatureKey, true);
     ApplyConfiguration(secretKey, signatureKey);
     SecretKeyString = secretKey;
     SignatureKeyString = signatureKey;
@@ -148,7 +176,7 @@ bool Initialize()
     // The cache path is kept even when the directory cannot be made: falling
     // back to the temporary directory itself would let the cache clean-up at
     // close delete other programs' files.
-    const QDir systemTemp(QDir::tempPath());
+    const QDir systemTemp(SystemTempPath());
     systemTemp.mkpath(QStringLiteral("pw_cache"));
     TempDir = systemTemp.absoluteFilePath(QStringLiteral("pw_cache"));
 
@@ -184,7 +212,8 @@ void SetDomainName(const QString& domain)
 void WriteLog(const QString& text, const QString& fileName)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // An empty name would make Qt complain; it is just another unopenable file.
+    if (fileName.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
     file.write("\xEF\xBB\xBF");
     file.write(text.toUtf8());

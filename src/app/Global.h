@@ -36,7 +36,8 @@ inline constexpr char ConfigEnvironmentVariable[] = "PRICEWARDEN_CONFIG";
 // Fills every variable: the store table, the keys (unscrambled, or taken
 // from the configuration file), the service address, the image cache
 // directory. Returns false only when the per-user data directory is missing
-// and cannot be created.
+// and cannot be created. Calling it again is harmless: the keys are always
+// unscrambled from their stored forms, never from the variables.
 bool Initialize();
 
 // The part of Initialize() that touches no directory: the store table, the

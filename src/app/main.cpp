@@ -1,15 +1,58 @@
+#include "CommandLine.h"
 #include "Global.h"
 #include "MainWindow.h"
+#include "MessageHandler.h"
+#include "SingleApplication.h"
+#include "UnixSignalWatcher.h"
 
-#include <QApplication>
+#include <QMessageBox>
+#include <csignal>
+
+namespace {
+
+constexpr int WakeUpTimeoutMs = 5000;
+
+void ShowInitializationFailure()
+{
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("main", "Critial Error"),
+        QCoreApplication::translate("main",
+            "Program failed to initialize. Data will not be saved! Please close it and try "
+            "again."),
+        QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    qInstallMessageHandler(myMessageOutput);
+
+    SingleApplication app(argc, argv);
+    if (app.isRunning())
+        return app.sendMessage(QStringLiteral("Wake up!"), WakeUpTimeoutMs) ? 0 : 1;
+
     QCoreApplication::setOrganizationName(QStringLiteral("Pricewarden"));
+    QCoreApplication::setOrganizationDomain(Global::DomainName);
     QCoreApplication::setApplicationName(QStringLiteral("Pricewarden"));
-    Global::Initialize();
+    if (!Global::Initialize()) {
+        ShowInitializationFailure();
+        return 0;
+    }
+
     MainWindow window;
     window.show();
+    app.setActivationWindow(&window, true);
+    if (CommandLine::StartMinimized(QCoreApplication::arguments()))
+        window.showMinimized();
+
+    // The session manager ends the desktop with SIGTERM, a terminal with
+    // SIGINT: both leave through the event loop instead of killing the
+    // process.
+    UnixSignalWatcher signalWatcher;
+    signalWatcher.watch(SIGTERM);
+    signalWatcher.watch(SIGINT);
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &app, &QCoreApplication::quit);
+
     return app.exec();
 }

@@ -1,0 +1,406 @@
+// The price history at 1,000,000 rows: recording one ten-item lookup reply
+// and reading a ten-year history, with the indexed literal look-ups of
+// DatabaseManager beside the same work done with LIKE look-ups on a copy of
+// the file without the index.
+
+#include "DatabaseManager.h"
+#include "DayClock.h"
+#include "PriceHistoryBuilder.h"
+#include "StorageStatements.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <memory>
+
+namespace {
+
+// Bump when the generated data changes, so a stale cache is not reused.
+const QString kCacheDir = QStringLiteral("pricewarden-bench-storage-v2");
+const QStringList kLocales { "us", "ca", "uk", "de", "fr", "jp" };
+const int kProducts = 1000;
+const int kBulkDays = 166;
+const int kLongHistoryDays = 3650;
+const int kTotalRows = 1000000;
+const QString kLongHistoryAsin = QStringLiteral("B0HISTORY1");
+const QString kFillerAsin = QStringLiteral("B0FILLER01");
+const qint64 kFirstDay = QDateTime(QDate(2016, 1, 1), QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+const qint64 kDay = 24 * 3600;
+
+QString BulkAsin(int nProduct)
+{
+    return QStringLiteral("B%1").arg(nProduct, 9, 10, QLatin1Char('0'));
+}
+
+// A connection of the benchmark's own, closed and removed with the object.
+class Connection
+{
+public:
+    explicit Connection(const QString& strPath)
+        : m_strName(QStringLiteral("bench-%1").arg(++s_nCount))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strName);
+        db.setDatabaseName(strPath);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(strPath));
+    }
+    ~Connection()
+    {
+        QSqlDatabase::database(m_strName).close();
+        QSqlDatabase::removeDatabase(m_strName);
+    }
+    QSqlDatabase Db() const { return QSqlDatabase::database(m_strName); }
+    void Exec(const QString& strStatement) const
+    {
+        QSqlQuery query(Db());
+        if (!query.exec(strStatement))
+            qFatal("%s: %s", qPrintable(strStatement), qPrintable(query.lastError().text()));
+    }
+
+private:
+    static inline int s_nCount = 0;
+    QString m_strName;
+};
+
+void InsertRow(QSqlQuery& insert, const QString& strAsin, const QString& strLocale, int nDay)
+{
+    insert.bindValue(0, strAsin);
+    insert.bindValue(1, strLocale);
+    insert.bindValue(2, 20.0 + nDay % 17);
+    insert.bindValue(3, 18.0 + nDay % 13);
+    insert.bindValue(4, nDay % 5 == 0 ? 0.0 : 9.0 + nDay % 7);
+    insert.bindValue(5, kFirstDay + nDay * kDay);
+    if (!insert.exec())
+        qFatal("insert: %s", qPrintable(insert.lastError().text()));
+}
+
+// Days pass and every product is recorded each day, so one product's rows
+// are spread over the whole file, as in real use.
+void FillHistory(const QString& strPath)
+{
+    Connection connection(strPath);
+    connection.Exec(StorageStatements::CreateWatchList());
+    connection.Exec(StorageStatements::CreatePriceHistory());
+    connection.Exec(QStringLiteral("PRAGMA journal_mode=OFF"));
+    connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    connection.Exec(QStringLiteral("BEGIN"));
+    QSqlQuery insert(connection.Db());
+    insert.prepare(StorageStatements::InsertPoint());
+    const int nFiller
+        = kTotalRows - kProducts * int(kLocales.size()) * kBulkDays - kLongHistoryDays;
+    for (int nDay = 0; nDay < kLongHistoryDays; ++nDay) {
+        if (nDay < kBulkDays) {
+            for (int nProduct = 0; nProduct < kProducts; ++nProduct)
+                for (const QString& strLocale : kLocales)
+                    InsertRow(insert, BulkAsin(nProduct), strLocale, nDay);
+        }
+        InsertRow(insert, kLongHistoryAsin, QStringLiteral("us"), nDay);
+        if (nDay < nFiller)
+            InsertRow(insert, kFillerAsin, QStringLiteral("us"), nDay);
+    }
+    connection.Exec(QStringLiteral("COMMIT"));
+}
+
+// Builds the two cached files once: "unindexed.dat" as a file written before
+// the index existed, "indexed.dat" the same file after DatabaseManager has
+// opened it.
+QDir PrepareCache()
+{
+    QDir cache(QDir::temp().filePath(kCacheDir));
+    if (cache.exists(QStringLiteral("complete")))
+        return cache;
+    cache.removeRecursively();
+    QDir::temp().mkpath(kCacheDir);
+    QElapsedTimer timer;
+    timer.start();
+    std::printf("Building the 1,000,000-row history in %s ...\n", qPrintable(cache.path()));
+    std::fflush(stdout);
+    FillHistory(cache.filePath(QStringLiteral("unindexed.dat")));
+    QFile::copy(cache.filePath(QStringLiteral("unindexed.dat")), cache.filePath("indexed.dat"));
+    {
+        DatabaseManager manager(cache.filePath(QStringLiteral("indexed.dat")));
+        if (!manager.IsOpen())
+            qFatal("cannot open the indexed copy");
+    }
+    QFile(cache.filePath(QStringLiteral("complete"))).open(QIODevice::WriteOnly);
+    std::printf("... built in %.1f s\n", double(timer.elapsed()) / 1000.0);
+    return cache;
+}
+
+// The store's price-history work with LIKE look-ups, which find no index
+// and read every row of the file.
+class UnindexedHistory
+{
+public:
+    explicit UnindexedHistory(const QString& strPath)
+        : m_connection(strPath)
+    {
+        m_connection.Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        m_connection.Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
+
+    void UpdatePrice(const QVariantMap& item, qint64 nNow)
+    {
+        QSqlQuery last(m_connection.Db());
+        last.prepare(QStringLiteral("SELECT * FROM pricehistory WHERE ASIN LIKE ? AND Locale "
+                                    "LIKE ? order by Timestamp desc LIMIT 1"));
+        last.addBindValue(item.value("ASIN").toString());
+        last.addBindValue(item.value("Locale").toString());
+        if (!last.exec())
+            qFatal("%s", qPrintable(last.lastError().text()));
+        if (last.next() && last.value("Price").toDouble() == item.value("Price").toDouble()
+            && last.value("PriceNew").toDouble() == item.value("LowestNewPrice").toDouble()
+            && last.value("PriceUsed").toDouble() == item.value("LowestUsedPrice").toDouble())
+            return;
+        QSqlQuery insert(m_connection.Db());
+        insert.prepare(StorageStatements::InsertPoint());
+        insert.addBindValue(item.value("ASIN").toString());
+        insert.addBindValue(item.value("Locale").toString());
+        insert.addBindValue(item.value("Price").toDouble());
+        insert.addBindValue(item.value("LowestNewPrice").toDouble());
+        insert.addBindValue(item.value("LowestUsedPrice").toDouble());
+        insert.addBindValue(nNow);
+        if (!insert.exec())
+            qFatal("%s", qPrintable(insert.lastError().text()));
+    }
+
+    QSqlDatabase Db() const { return m_connection.Db(); }
+
+    QVariantMap GetPriceHistory(const QString& strAsin, const QString& strLocale)
+    {
+        QSqlQuery query(m_connection.Db());
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT * from pricehistory WHERE ASIN LIKE ? AND Locale "
+                                     "LIKE ? order by Timestamp asc"));
+        query.addBindValue(strAsin);
+        query.addBindValue(strLocale);
+        if (!query.exec())
+            qFatal("%s", qPrintable(query.lastError().text()));
+        const QSqlRecord record = query.record();
+        PriceHistoryBuilder builder(m_clock);
+        while (query.next()) {
+            QVariantMap row;
+            for (int i = 0; i < record.count(); ++i)
+                row.insert(record.fieldName(i), query.value(i));
+            builder.Add(row);
+        }
+        return builder.Result(strLocale);
+    }
+
+private:
+    Connection m_connection;
+    DayClock m_clock;
+};
+
+// Only finding and stepping through a product's rows, without building the
+// points: the share of the work that the index itself changes.
+int StepThroughHistory(const QSqlDatabase& db, const QString& strStatement)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(strStatement);
+    query.addBindValue(kLongHistoryAsin);
+    query.addBindValue(QStringLiteral("us"));
+    if (!query.exec())
+        qFatal("%s", qPrintable(query.lastError().text()));
+    int nRows = 0;
+    while (query.next())
+        ++nRows;
+    return nRows;
+}
+
+// Ten products of one store, with prices that change every day.
+QVariantList TenItemReply(int nDay)
+{
+    QVariantList items;
+    for (int i = 0; i < 10; ++i) {
+        items.append(QVariantMap { { "ASIN", BulkAsin(400 + i) }, { "Locale", "de" },
+            { "Price", 30.0 + (nDay + i) % 9 }, { "LowestNewPrice", 28.0 + nDay % 4 },
+            { "LowestUsedPrice", 0.0 } });
+    }
+    return items;
+}
+
+struct Workspace
+{
+    QTemporaryDir dir;
+    std::unique_ptr<DatabaseManager> indexed;
+    std::unique_ptr<UnindexedHistory> unindexed;
+    qint64 nNow = kFirstDay + (kLongHistoryDays + 10) * kDay;
+    int nDay = 0;
+};
+
+Workspace* g_workspace = nullptr;
+
+void RecordReplyIndexed(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ++g_workspace->nDay;
+        g_workspace->nNow += kDay;
+        g_workspace->indexed->UpdateItems(TenItemReply(g_workspace->nDay));
+    }
+}
+
+void RecordReplyUnindexed(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ++g_workspace->nDay;
+        g_workspace->nNow += kDay;
+        for (const QVariant& item : TenItemReply(g_workspace->nDay))
+            g_workspace->unindexed->UpdatePrice(item.toMap(), g_workspace->nNow);
+    }
+}
+
+void ReadHistoryIndexed(benchmark::State& state)
+{
+    qsizetype nPoints = 0;
+    for (auto _ : state) {
+        const QVariantMap history = g_workspace->indexed->GetPriceHistory(kLongHistoryAsin, "us");
+        nPoints = history.value("PriceHistory").toList().size();
+        benchmark::DoNotOptimize(nPoints);
+    }
+    state.counters["points"] = double(nPoints);
+}
+
+void ReadHistoryUnindexed(benchmark::State& state)
+{
+    qsizetype nPoints = 0;
+    for (auto _ : state) {
+        const QVariantMap history = g_workspace->unindexed->GetPriceHistory(kLongHistoryAsin, "us");
+        nPoints = history.value("PriceHistory").toList().size();
+        benchmark::DoNotOptimize(nPoints);
+    }
+    state.counters["points"] = double(nPoints);
+}
+
+void StepHistoryIndexed(benchmark::State& state)
+{
+    const QSqlDatabase db = QSqlDatabase::database(g_workspace->indexed->ConnectionName());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(StepThroughHistory(db, StorageStatements::SelectHistory()));
+}
+
+void StepHistoryUnindexed(benchmark::State& state)
+{
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(StepThroughHistory(g_workspace->unindexed->Db(),
+            QStringLiteral("SELECT * from pricehistory WHERE ASIN LIKE ? AND Locale LIKE ? order "
+                           "by Timestamp asc")));
+    }
+}
+
+// Keeps every run's time next to the console output, for the ratio table.
+class RecordingReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& reports) override
+    {
+        for (const Run& run : reports)
+            m_times[run.run_name.function_name]
+                = { run.GetAdjustedRealTime(), run.GetAdjustedCPUTime() };
+        ConsoleReporter::ReportRuns(reports);
+    }
+    // Wall-clock and CPU milliseconds per iteration.
+    std::pair<double, double> Milliseconds(const std::string& strName) const
+    {
+        const auto found = m_times.find(strName);
+        return found == m_times.end() ? std::pair<double, double>() : found->second;
+    }
+
+private:
+    std::map<std::string, std::pair<double, double>> m_times;
+};
+
+void PrintComparison(const RecordingReporter& reporter, const char* szWork,
+    const std::string& strIndexed, const std::string& strUnindexed, double dTargetMs)
+{
+    const auto [dIndexed, dIndexedCpu] = reporter.Milliseconds(strIndexed);
+    const auto [dUnindexed, dUnindexedCpu] = reporter.Milliseconds(strUnindexed);
+    const double dRatio = dIndexed > 0 ? dUnindexed / dIndexed : 0.0;
+    const double dCpuRatio = dIndexedCpu > 0 ? dUnindexedCpu / dIndexedCpu : 0.0;
+    std::printf("%-36s %9.3f %9.3f %11.3f %11.3f %8.0fx %8.0fx", szWork, dIndexed, dIndexedCpu,
+        dUnindexed, dUnindexedCpu, dRatio, dCpuRatio);
+    if (dTargetMs > 0) {
+        const bool bMet = dIndexed <= dTargetMs && dRatio >= 50.0;
+        std::printf("   <= %2.0f ms, >= 50x: %s", dTargetMs, bMet ? "met" : "MISSED");
+    }
+    std::printf("\n");
+}
+
+qint64 CountRows(const QString& strPath)
+{
+    Connection connection(strPath);
+    QSqlQuery query(connection.Db());
+    query.exec(QStringLiteral("SELECT count(*) FROM pricehistory"));
+    return query.next() ? query.value(0).toLongLong() : -1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    const QDir cache = PrepareCache();
+    Workspace workspace;
+    const QString strIndexed = workspace.dir.filePath(QStringLiteral("indexed.dat"));
+    const QString strUnindexed = workspace.dir.filePath(QStringLiteral("unindexed.dat"));
+    QFile::copy(cache.filePath(QStringLiteral("indexed.dat")), strIndexed);
+    QFile::copy(cache.filePath(QStringLiteral("unindexed.dat")), strUnindexed);
+    std::printf("History rows: %lld (indexed copy), %lld (unindexed copy)\n",
+        static_cast<long long>(CountRows(strIndexed)),
+        static_cast<long long>(CountRows(strUnindexed)));
+
+    workspace.indexed = std::make_unique<DatabaseManager>(strIndexed);
+    workspace.indexed->SetClock(
+        [&workspace]() { return QDateTime::fromSecsSinceEpoch(workspace.nNow, Qt::UTC); });
+    workspace.unindexed = std::make_unique<UnindexedHistory>(strUnindexed);
+    g_workspace = &workspace;
+
+    benchmark::RegisterBenchmark("RecordReply/indexed", RecordReplyIndexed)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(0.5);
+    benchmark::RegisterBenchmark("RecordReply/unindexed_like", RecordReplyUnindexed)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(4);
+    benchmark::RegisterBenchmark("ReadHistory3650/indexed", ReadHistoryIndexed)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(0.5);
+    benchmark::RegisterBenchmark("ReadHistory3650/unindexed_like", ReadHistoryUnindexed)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(4);
+    benchmark::RegisterBenchmark("StepHistory3650/indexed", StepHistoryIndexed)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(0.5);
+    benchmark::RegisterBenchmark("StepHistory3650/unindexed_like", StepHistoryUnindexed)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(4);
+
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::cout.flush();
+    std::printf("\n%-36s %19s %23s %18s\n", "", "indexed, ms", "LIKE, no index, ms", "ratio");
+    std::printf("%-36s %9s %9s %11s %11s %9s %9s   %s\n", "work at 1,000,000 rows", "wall", "cpu",
+        "wall", "cpu", "wall", "cpu", "target (wall)");
+    PrintComparison(reporter, "record a ten-item reply", "RecordReply/indexed",
+        "RecordReply/unindexed_like", 2.0);
+    PrintComparison(reporter, "read a 3,650-point history", "ReadHistory3650/indexed",
+        "ReadHistory3650/unindexed_like", 15.0);
+    PrintComparison(reporter, "  of it: find and step the rows", "StepHistory3650/indexed",
+        "StepHistory3650/unindexed_like", 0);
+    return 0;
+}

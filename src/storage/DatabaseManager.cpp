@@ -1,0 +1,503 @@
+#include "DatabaseManager.h"
+
+#include "Global.h"
+#include "PriceHistoryBuilder.h"
+#include "StorageStatements.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <utility>
+
+namespace {
+
+namespace Sql = StorageStatements;
+
+// Each history column with the item key that feeds it, in the order in
+// which a lowering statement sets them.
+const std::array<std::pair<QString, QString>, 3>& PriceColumnsAndKeys()
+{
+    static const std::array<std::pair<QString, QString>, 3> pairs { {
+        { QStringLiteral("Price"), QStringLiteral("Price") },
+        { QStringLiteral("PriceNew"), QStringLiteral("LowestNewPrice") },
+        { QStringLiteral("PriceUsed"), QStringLiteral("LowestUsedPrice") },
+    } };
+    return pairs;
+}
+
+DatabaseManager::LoadFailureHandler& LoadFailureHandlerSlot()
+{
+    static DatabaseManager::LoadFailureHandler handler;
+    return handler;
+}
+
+QString NextConnectionName()
+{
+    static std::atomic<int> nextNumber { 0 };
+    return QStringLiteral("pricewarden-storage-%1").arg(nextNumber++);
+}
+
+// The columns of a result in the order of their names, so that each row's
+// map is built by appending at its end instead of searching for every key.
+struct RowLayout
+{
+    QStringList names;
+    QList<int> columns;
+};
+
+RowLayout LayoutOf(const QSqlQuery& query)
+{
+    const QSqlRecord record = query.record();
+    QList<std::pair<QString, int>> fields;
+    for (int i = 0; i < record.count(); ++i)
+        fields.append({ record.fieldName(i), i });
+    std::sort(fields.begin(), fields.end());
+    RowLayout layout;
+    for (const auto& [strName, nColumn] : std::as_const(fields)) {
+        layout.names.append(strName);
+        layout.columns.append(nColumn);
+    }
+    return layout;
+}
+
+// Every column of the current row under its name, with the value as SQLite
+// returns it (a null id stays null).
+QVariantMap RowToMap(const QSqlQuery& query, const RowLayout& layout)
+{
+    QVariantMap row;
+    for (int i = 0; i < layout.names.size(); ++i)
+        row.insert(row.cend(), layout.names.at(i), query.value(layout.columns.at(i)));
+    return row;
+}
+
+QVariantList AllRows(QSqlQuery& query)
+{
+    const RowLayout layout = LayoutOf(query);
+    QVariantList rows;
+    while (query.next())
+        rows.append(RowToMap(query, layout));
+    return rows;
+}
+
+// One use of a reused statement: ends it on leaving the scope, which
+// releases the statement's hold on the file.
+class StatementUse
+{
+public:
+    explicit StatementUse(QSqlQuery* pQuery)
+        : m_pQuery(pQuery)
+    {
+    }
+    ~StatementUse()
+    {
+        if (m_pQuery)
+            m_pQuery->finish();
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+    operator QSqlQuery*() const { return m_pQuery; }
+    QSqlQuery* operator->() const { return m_pQuery; }
+    QSqlQuery& operator*() const { return *m_pQuery; }
+
+private:
+    QSqlQuery* m_pQuery;
+};
+
+// A null string would be bound as NULL, which no look-up matches: missing
+// texts are stored and looked up as empty texts.
+QString NonNull(const QString& strValue)
+{
+    return strValue.isNull() ? QStringLiteral("") : strValue;
+}
+
+QString TextValue(const QVariantMap& item, const QString& strKey)
+{
+    return NonNull(item.value(strKey).toString());
+}
+
+int FlagValue(const QVariantMap& item, const QString& strKey)
+{
+    return item.value(strKey).toBool() ? 1 : 0;
+}
+
+} // namespace
+
+void DatabaseManager::SetLoadFailureHandler(LoadFailureHandler handler)
+{
+    LoadFailureHandlerSlot() = std::move(handler);
+}
+
+QString DatabaseManager::DefaultFilePath()
+{
+    const QDir dataDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return dataDir.absoluteFilePath(Global::DBFileName);
+}
+
+DatabaseManager::DatabaseManager(QObject* parent)
+    : DatabaseManager(DefaultFilePath(), parent)
+{
+}
+
+DatabaseManager::DatabaseManager(const QString& strFilePath, QObject* parent)
+    : QObject(parent)
+    , m_strConnectionName(NextConnectionName())
+{
+    Open(strFilePath);
+    DeliverOpeningErrors();
+}
+
+DatabaseManager::~DatabaseManager()
+{
+    m_statements.clear();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_strConnectionName);
+}
+
+void DatabaseManager::SetClock(DayClock::TimeSource source)
+{
+    m_clock.SetTimeSource(std::move(source));
+}
+
+void DatabaseManager::SetTimeZone(const QTimeZone& zone)
+{
+    m_clock.SetTimeZone(zone);
+}
+
+bool DatabaseManager::IsOpen() const
+{
+    return m_db.isOpen();
+}
+
+QString DatabaseManager::ConnectionName() const
+{
+    return m_strConnectionName;
+}
+
+void DatabaseManager::Open(const QString& strFilePath)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnectionName);
+    m_db.setDatabaseName(strFilePath);
+    if (!m_db.open() || !ProbeFile()) {
+        m_db.close();
+        ReportLoadFailure();
+        return;
+    }
+    ConfigureJournal();
+    CreateSchema();
+}
+
+// SQLite opens lazily: a file that is no database, or that cannot be read,
+// shows up only at the first statement. Such a file is left untouched.
+bool DatabaseManager::ProbeFile()
+{
+    QSqlQuery query(m_db);
+    if (query.exec(Sql::Probe()))
+        return true;
+    m_strOpenFailure = query.lastError().text();
+    return false;
+}
+
+// A write-ahead log keeps every committed row through a killed process while
+// a commit costs a fraction of a millisecond. A file that cannot be written
+// keeps its journal and stays readable.
+void DatabaseManager::ConfigureJournal()
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+        qDebug() << "Write-ahead log not available:" << query.lastError().text();
+    if (!query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
+        qDebug() << "Cannot set the sync level:" << query.lastError().text();
+}
+
+void DatabaseManager::CreateSchema()
+{
+    ExecuteStatement(Sql::CreateWatchList());
+    if (!GetTableFields(QStringLiteral("watchlist")).contains(QStringLiteral("ThirdPartyUsed")))
+        ExecuteStatement(Sql::AddThirdPartyUsed());
+    ExecuteStatement(Sql::CreatePriceHistory());
+    ExecuteStatement(Sql::CreateWatchListIndex());
+    ExecuteStatement(Sql::CreatePriceHistoryIndex());
+}
+
+void DatabaseManager::ReportLoadFailure()
+{
+    if (m_strOpenFailure.isEmpty())
+        m_strOpenFailure = m_db.lastError().text();
+    qDebug() << "Cannot open" << m_db.databaseName() << m_strOpenFailure;
+    if (LoadFailureHandlerSlot())
+        LoadFailureHandlerSlot()(tr("Cannot Load"), tr("Unable to load previously saved items."));
+}
+
+// Nobody can be connected while the constructor runs, so the failures of
+// opening are delivered from the event loop, once the owner has connected.
+void DatabaseManager::DeliverOpeningErrors()
+{
+    m_bOpening = false;
+    if (m_openingErrors.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+            const QStringList errors = std::exchange(m_openingErrors, QStringList());
+            for (const QString& strText : errors)
+                emit Error(strText);
+        },
+        Qt::QueuedConnection);
+}
+
+void DatabaseManager::ReportError(const QString& strText)
+{
+    if (m_bOpening)
+        m_openingErrors.append(strText);
+    else
+        emit Error(strText);
+}
+
+QString DatabaseManager::FailureText(const QSqlQuery& query) const
+{
+    const QString strText = query.lastError().text();
+    if (!strText.trimmed().isEmpty())
+        return strText;
+    if (!m_db.isOpen())
+        return tr("The database is not open.");
+    return m_db.lastError().text();
+}
+
+bool DatabaseManager::ExecuteStatement(const QString& strStatement)
+{
+    QSqlQuery query(m_db);
+    if (query.prepare(strStatement) && query.exec())
+        return true;
+    ReportError(FailureText(query));
+    return false;
+}
+
+// The statements of the store are prepared once per connection and reused.
+// A statement that fails to prepare is reported and not kept, so that it is
+// tried again next time.
+QSqlQuery* DatabaseManager::Prepared(const QString& strStatement, bool bLogStatement)
+{
+    const auto found = m_statements.find(strStatement);
+    if (found != m_statements.end())
+        return &found->second;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(strStatement)) {
+        if (bLogStatement)
+            qDebug() << strStatement;
+        ReportError(FailureText(query));
+        return nullptr;
+    }
+    return &m_statements.emplace(strStatement, std::move(query)).first->second;
+}
+
+// Binds the values by position and runs the statement. Each use is closed by
+// a StatementUse, so no statement keeps a read transaction open between
+// calls.
+bool DatabaseManager::Run(QSqlQuery* pQuery, const QVariantList& values, bool bLogStatement)
+{
+    if (!pQuery)
+        return false;
+    for (int i = 0; i < values.size(); ++i)
+        pQuery->bindValue(i, values.at(i));
+    if (pQuery->exec())
+        return true;
+    if (bLogStatement)
+        qDebug() << pQuery->lastQuery();
+    ReportError(FailureText(*pQuery));
+    return false;
+}
+
+QStringList DatabaseManager::GetTableFields(const QString& table)
+{
+    // The table name is bound, not pasted into the statement.
+    const StatementUse query(Prepared(Sql::TableColumns(), true));
+    if (!Run(query, { NonNull(table) }, true))
+        return {};
+    QStringList fields;
+    while (query->next())
+        fields.append(query->value(0).toString());
+    return fields;
+}
+
+bool DatabaseManager::HasItem(const QString& asin, const QString& locale)
+{
+    // A failed look-up counts as absence and is not reported.
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(Sql::SelectItem());
+    query.addBindValue(NonNull(asin));
+    query.addBindValue(NonNull(locale));
+    return query.exec() && query.next();
+}
+
+QVariantList DatabaseManager::GetItems(const QString& locale)
+{
+    const bool bAllStores = locale.isEmpty();
+    const StatementUse query(
+        Prepared(bAllStores ? Sql::SelectItems() : Sql::SelectItemsOfLocale(), true));
+    if (!Run(query, bAllStores ? QVariantList() : QVariantList { locale }, true))
+        return {};
+    return AllRows(*query);
+}
+
+void DatabaseManager::SaveItems(const QVariantList& items)
+{
+    for (const QVariant& item : items)
+        SaveItem(item.toMap());
+}
+
+// An existing row is updated; only when no row matched is one inserted. A
+// failed update is reported and not followed by an insert, which could
+// otherwise duplicate a row that is there.
+bool DatabaseManager::SaveItem(const QVariantMap& item)
+{
+    bool bUpdated = false;
+    if (!UpdateStoredItem(item, &bUpdated))
+        return false;
+    return bUpdated || InsertItem(item);
+}
+
+bool DatabaseManager::UpdateStoredItem(const QVariantMap& item, bool* pbUpdated)
+{
+    const StatementUse query(Prepared(Sql::UpdateItem(), true));
+    const QVariantList values { item.value(QStringLiteral("WatchCondition")).toInt(),
+        item.value(QStringLiteral("PriceLine")).toDouble(),
+        FlagValue(item, QStringLiteral("ActionEmail")),
+        FlagValue(item, QStringLiteral("ActionWebPage")),
+        FlagValue(item, QStringLiteral("ActionCreateCart")),
+        item.value(QStringLiteral("Quantity")).toInt(), TextValue(item, QStringLiteral("Title")),
+        FlagValue(item, QStringLiteral("ThirdParty")),
+        FlagValue(item, QStringLiteral("ThirdPartyUsed")), TextValue(item, QStringLiteral("ASIN")),
+        TextValue(item, QStringLiteral("Locale")) };
+    if (!Run(query, values, true))
+        return false;
+    *pbUpdated = query->numRowsAffected() > 0;
+    return true;
+}
+
+bool DatabaseManager::InsertItem(const QVariantMap& item)
+{
+    const StatementUse query(Prepared(Sql::InsertItem(), true));
+    const QVariantList values { TextValue(item, QStringLiteral("ASIN")),
+        TextValue(item, QStringLiteral("Locale")),
+        item.value(QStringLiteral("WatchCondition")).toInt(),
+        item.value(QStringLiteral("PriceLine")).toDouble(),
+        FlagValue(item, QStringLiteral("ActionEmail")),
+        FlagValue(item, QStringLiteral("ActionWebPage")),
+        FlagValue(item, QStringLiteral("ActionCreateCart")),
+        TextValue(item, QStringLiteral("Title")), item.value(QStringLiteral("Quantity")).toInt(),
+        FlagValue(item, QStringLiteral("ThirdParty")),
+        FlagValue(item, QStringLiteral("ThirdPartyUsed")) };
+    return Run(query, values, true);
+}
+
+void DatabaseManager::RemoveItem(const QVariantMap& item)
+{
+    const StatementUse query(Prepared(Sql::DeleteItem(), false));
+    Run(query,
+        { TextValue(item, QStringLiteral("ASIN")), TextValue(item, QStringLiteral("Locale")) },
+        false);
+}
+
+void DatabaseManager::UpdateItems(const QVariantList& items)
+{
+    for (const QVariant& item : items)
+        UpdatePrice(item.toMap());
+}
+
+void DatabaseManager::UpdatePrice(const QVariantMap& item)
+{
+    const QVariantMap lastPoint = LastPricePoint(
+        TextValue(item, QStringLiteral("ASIN")), TextValue(item, QStringLiteral("Locale")));
+    if (lastPoint.isEmpty()) {
+        InsertPricePoint(item);
+    } else if (m_clock.IsToday(lastPoint.value(QStringLiteral("Timestamp")).toLongLong())) {
+        LowerPricePoint(lastPoint, item);
+    } else if (PricesDiffer(lastPoint, item)) {
+        InsertPricePoint(item);
+    }
+}
+
+// Empty when the product has no point yet or the look-up failed; either way
+// a new point is written.
+QVariantMap DatabaseManager::LastPricePoint(const QString& strAsin, const QString& strLocale)
+{
+    const StatementUse query(Prepared(Sql::SelectLastPoint(), false));
+    if (!Run(query, { NonNull(strAsin), NonNull(strLocale) }, false) || !query->next())
+        return {};
+    return RowToMap(*query, LayoutOf(*query));
+}
+
+bool DatabaseManager::PricesDiffer(const QVariantMap& point, const QVariantMap& item)
+{
+    for (const auto& [strColumn, strKey] : PriceColumnsAndKeys()) {
+        if (item.value(strKey).toDouble() != point.value(strColumn).toDouble())
+            return true;
+    }
+    return false;
+}
+
+void DatabaseManager::InsertPricePoint(const QVariantMap& item)
+{
+    QVariantList values { TextValue(item, QStringLiteral("ASIN")),
+        TextValue(item, QStringLiteral("Locale")) };
+    for (const auto& columnAndKey : PriceColumnsAndKeys())
+        values.append(item.value(columnAndKey.second).toDouble());
+    values.append(m_clock.NowSeconds());
+    const StatementUse query(Prepared(Sql::InsertPoint(), false));
+    if (Run(query, values, false))
+        emit PriceUpdated();
+}
+
+// Within a day a point only goes down, and only to a real price: a value of
+// 0 (no offer) never replaces a price seen earlier that day.
+void DatabaseManager::LowerPricePoint(const QVariantMap& point, const QVariantMap& item)
+{
+    QStringList columns;
+    QVariantList values;
+    for (const auto& [strColumn, strKey] : PriceColumnsAndKeys()) {
+        const double dValue = item.value(strKey).toDouble();
+        if (dValue < point.value(strColumn).toDouble() && dValue > 0) {
+            columns.append(strColumn);
+            values.append(dValue);
+        }
+    }
+    if (columns.isEmpty())
+        return;
+
+    values.append(NonNull(point.value(QStringLiteral("ASIN")).toString()));
+    values.append(NonNull(point.value(QStringLiteral("Locale")).toString()));
+    values.append(point.value(QStringLiteral("Timestamp")).toLongLong());
+    const StatementUse query(Prepared(Sql::LowerPoint(columns), true));
+    if (Run(query, values, true))
+        emit PriceUpdated();
+}
+
+QVariantMap DatabaseManager::GetPriceHistory(const QString& asin, const QString& locale)
+{
+    PriceHistoryBuilder builder(m_clock);
+    const StatementUse query(Prepared(Sql::SelectHistory(), false));
+    if (Run(query, { NonNull(asin), NonNull(locale) }, false)) {
+        const RowLayout layout = LayoutOf(*query);
+        const QSqlRecord record = query->record();
+        const int nTimestamp = record.indexOf(QStringLiteral("Timestamp"));
+        const int nPrice = record.indexOf(QStringLiteral("Price"));
+        const int nPriceNew = record.indexOf(QStringLiteral("PriceNew"));
+        const int nPriceUsed = record.indexOf(QStringLiteral("PriceUsed"));
+        while (query->next()) {
+            builder.Add(RowToMap(*query, layout), query->value(nTimestamp).toLongLong(),
+                { query->value(nPrice).toDouble(), query->value(nPriceNew).toDouble(),
+                    query->value(nPriceUsed).toDouble() });
+        }
+    }
+    return builder.Result(locale);
+}
