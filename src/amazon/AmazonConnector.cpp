@@ -1,0 +1,438 @@
+#include "AmazonConnector.h"
+
+#include "Global.h"
+#include "SignedQuery.h"
+
+#include <QDomDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
+#include <QNetworkRequest>
+#include <algorithm>
+
+namespace {
+
+const QString ItemLookupOperation = QStringLiteral("ItemLookup");
+const QString CartCreateOperation = QStringLiteral("CartCreate");
+const QString JapaneseLocale = QStringLiteral("jp");
+const QString NotAvailableText = QStringLiteral("Not Available");
+
+QVariantMap LookupParameters(const QStringList& asins, bool bPriceOnly)
+{
+    QVariantMap parameters;
+    parameters.insert(QStringLiteral("ItemId"), asins.join(QLatin1Char(',')));
+    parameters.insert(QStringLiteral("Operation"), ItemLookupOperation);
+    parameters.insert(QStringLiteral("ResponseGroup"),
+        bPriceOnly ? QStringLiteral("OfferFull")
+                   : QStringLiteral("ItemAttributes,OfferFull,Images"));
+    return parameters;
+}
+
+// The API sends amounts in the currency's smallest unit; the yen has none
+// below the main unit.
+double ConvertAmount(const QString& text, const QString& locale)
+{
+    const double amount = text.toDouble();
+    return locale == JapaneseLocale ? amount : amount / 100.0;
+}
+
+void InsertIfNotEmpty(QVariantMap& record, const QString& key, const QString& text)
+{
+    if (!text.isEmpty())
+        record.insert(key, text);
+}
+
+void InsertImage(QVariantMap& record, const QDomElement& item, const QString& size)
+{
+    QString url = AmazonConnector::GetFirstChildText(item, size + QStringLiteral(",URL"));
+    if (url.isEmpty())
+        url = AmazonConnector::GetFirstChildText(
+            item, QStringLiteral("ImageSets,ImageSet,") + size + QStringLiteral(",URL"));
+    InsertIfNotEmpty(record, size, url);
+}
+
+void InsertListPrice(QVariantMap& record, const QDomElement& item, const QString& locale)
+{
+    const QString amount = AmazonConnector::GetFirstChildText(
+        item, QStringLiteral("ItemAttributes,ListPrice,Amount"));
+    if (amount.isEmpty())
+        return;
+    record.insert(QStringLiteral("ListPrice"), ConvertAmount(amount, locale));
+    record.insert(QStringLiteral("FormattedListPrice"),
+        AmazonConnector::GetFirstChildText(
+            item, QStringLiteral("ItemAttributes,ListPrice,FormattedPrice")));
+}
+
+// Writes "<key>" and "Formatted<key>" from the Amount and FormattedPrice
+// children of the element at path; both default to 0 and "".
+void InsertPrice(QVariantMap& record, const QDomElement& item, const QString& key,
+    const QString& path, const QString& locale)
+{
+    const QString prefix = path + QLatin1Char(',');
+    record.insert(key,
+        ConvertAmount(
+            AmazonConnector::GetFirstChildText(item, prefix + QStringLiteral("Amount")), locale));
+    record.insert(QStringLiteral("Formatted") + key,
+        AmazonConnector::GetFirstChildText(item, prefix + QStringLiteral("FormattedPrice")));
+}
+
+QString DetailPageUrl(const QString& asin, const QString& locale)
+{
+    return QStringLiteral("http://") + Global::WebHost(locale) + QStringLiteral("/gp/product/")
+        + asin + QStringLiteral("?tag=") + Global::AssociateIdString.value(locale);
+}
+
+QVariantMap ReadItem(const QDomElement& item, const QString& locale)
+{
+    const QString listing = QStringLiteral("Offers,Offer,OfferListing,");
+    QVariantMap record;
+    record.insert(QStringLiteral("Locale"), locale);
+    const QString asin = AmazonConnector::GetFirstChildText(item, QStringLiteral("ASIN"));
+    record.insert(QStringLiteral("ASIN"), asin);
+    for (const QString& size : { QStringLiteral("SmallImage"), QStringLiteral("MediumImage"),
+             QStringLiteral("LargeImage") })
+        InsertImage(record, item, size);
+    InsertIfNotEmpty(record, QStringLiteral("Title"),
+        AmazonConnector::GetFirstChildText(item, QStringLiteral("ItemAttributes,Title")));
+    InsertListPrice(record, item, locale);
+    InsertPrice(record, item, QStringLiteral("LowestNewPrice"),
+        QStringLiteral("OfferSummary,LowestNewPrice"), locale);
+    InsertPrice(record, item, QStringLiteral("LowestUsedPrice"),
+        QStringLiteral("OfferSummary,LowestUsedPrice"), locale);
+    InsertIfNotEmpty(record, QStringLiteral("OfferListingId"),
+        AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("OfferListingId")));
+    InsertPrice(record, item, QStringLiteral("Price"), listing + QStringLiteral("Price"), locale);
+    InsertIfNotEmpty(record, QStringLiteral("IsEligibleForSuperSaverShipping"),
+        AmazonConnector::GetFirstChildText(
+            item, listing + QStringLiteral("IsEligibleForSuperSaverShipping")));
+
+    const bool inStock = record.value(QStringLiteral("Price")).toDouble() > 0.0;
+    record.insert(QStringLiteral("Availability"),
+        inStock ? AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("Availability"))
+                : NotAvailableText);
+    record.insert(QStringLiteral("InStock"), inStock);
+    record.insert(QStringLiteral("DetailPageURL"), DetailPageUrl(asin, locale));
+    return record;
+}
+
+QVariantList ReadItems(const QDomElement& root, const QString& locale)
+{
+    QVariantList items;
+    const QString itemTag = QStringLiteral("Item");
+    const QDomElement container = root.firstChildElement(QStringLiteral("Items"));
+    for (QDomElement item = container.firstChildElement(itemTag); !item.isNull();
+         item = item.nextSiblingElement(itemTag))
+        items << ReadItem(item, locale);
+    return items;
+}
+
+// The API reports a refused request under the request element of its
+// answer ("Items" or "Cart", then "Request"); a request refused outright
+// (bad signature, throttling) comes as an error document whose root holds
+// the "Error" element. Returns whether an error is present and its message.
+bool FindApiError(const QDomElement& root, const QString& operation, QString* message)
+{
+    const QString container
+        = operation == CartCreateOperation ? QStringLiteral("Cart") : QStringLiteral("Items");
+    const QDomElement request
+        = root.firstChildElement(container).firstChildElement(QStringLiteral("Request"));
+    const QString errorPaths[][2] = {
+        { QStringLiteral("Errors,Error,Code"), QStringLiteral("Errors,Error,Message") },
+        { QStringLiteral("Error,Code"), QStringLiteral("Error,Message") },
+    };
+    const QDomElement parents[] = { request, root };
+    for (int i = 0; i < 2; ++i) {
+        const QString code = AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][0]);
+        if (code.isEmpty())
+            continue;
+        const QString text = AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][1]);
+        *message = text.isEmpty() ? code : text;
+        return true;
+    }
+    return false;
+}
+
+QString TimestampText(const QDateTime& time)
+{
+    return time.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
+}
+
+} // namespace
+
+AmazonConnector::AmazonConnector(QObject* parent)
+    : QObject(parent)
+    , m_clock([] { return QDateTime::currentDateTimeUtc(); })
+{
+    // The proxy of the system (http_proxy on Linux) carries every request;
+    // that is also how a simulated store stands in for the service.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    m_networkAccessManager = new QNetworkAccessManager(this);
+    m_replyTimer.setSingleShot(true);
+    connect(&m_replyTimer, &QTimer::timeout, this, &AmazonConnector::OnReplyTimeout);
+}
+
+AmazonConnector::~AmazonConnector()
+{
+    m_replyTimer.stop();
+    if (m_currentReply) {
+        // Deleting a running reply aborts it; nothing of it may reach this
+        // half-destroyed object any more.
+        disconnect(m_currentReply, nullptr, this, nullptr);
+        delete m_currentReply;
+    }
+}
+
+void AmazonConnector::SetClock(Clock clock)
+{
+    if (clock)
+        m_clock = std::move(clock);
+    else
+        m_clock = [] { return QDateTime::currentDateTimeUtc(); };
+}
+
+void AmazonConnector::SetReplyTimeout(int nMilliseconds)
+{
+    m_replyTimeoutMs = std::max(1, nMilliseconds);
+}
+
+void AmazonConnector::SetPause(int nMilliseconds)
+{
+    m_pauseMs = std::max(0, nMilliseconds);
+}
+
+void AmazonConnector::QueryProduct(
+    const QStringList& asins, const QStringList& locales, bool bPriceOnly)
+{
+    QMap<QString, QStringList> asinsByLocale;
+    const qsizetype pairs = std::min(asins.size(), locales.size());
+    for (qsizetype i = 0; i < pairs; ++i)
+        asinsByLocale[locales.at(i)] << asins.at(i);
+    // Stores outside the table are never asked.
+    for (const QString& locale : std::as_const(Global::AmazonLocale)) {
+        const QStringList storeAsins = asinsByLocale.value(locale);
+        if (!storeAsins.isEmpty())
+            QueryProduct(storeAsins, locale, bPriceOnly);
+    }
+}
+
+void AmazonConnector::QueryProduct(const QStringList& asins, const QString& locale, bool bPriceOnly)
+{
+    for (qsizetype start = 0; start < asins.size(); start += MaxAsinsPerRequest)
+        RequestQuery(LookupParameters(asins.mid(start, MaxAsinsPerRequest), bPriceOnly), locale);
+}
+
+void AmazonConnector::CreateCart(const QVariantMap& offers, const QString& locale)
+{
+    QVariantMap parameters;
+    parameters.insert(QStringLiteral("Operation"), CartCreateOperation);
+    int index = 0;
+    for (auto it = offers.cbegin(); it != offers.cend(); ++it, ++index) {
+        parameters.insert(QStringLiteral("Item.%1.OfferListingId").arg(index), it.key());
+        parameters.insert(QStringLiteral("Item.%1.Quantity").arg(index), it.value().toString());
+    }
+    RequestQuery(parameters, locale);
+}
+
+void AmazonConnector::RequestQuery(const QVariantMap& requestData, const QString& locale)
+{
+    QVariantMap entry;
+    entry.insert(QStringLiteral("RequestData"), requestData);
+    entry.insert(QStringLiteral("Locale"), locale);
+    m_queryQueue.append(entry);
+    if (m_queryQueue.size() == 1 && !m_currentReply)
+        QTimer::singleShot(0, this, &AmazonConnector::ExecuteNextQuery);
+}
+
+void AmazonConnector::ExecuteNextQuery()
+{
+    ReleaseCurrentReply();
+    if (m_queryQueue.isEmpty())
+        return;
+    const QVariantMap entry = m_queryQueue.takeFirst().toMap();
+    const QString locale = entry.value(QStringLiteral("Locale")).toString();
+    SendRequest(
+        CompleteParameters(entry.value(QStringLiteral("RequestData")).toMap(), locale), locale);
+}
+
+QVariantMap AmazonConnector::CompleteParameters(
+    const QVariantMap& requestData, const QString& locale) const
+{
+    QVariantMap parameters = requestData;
+    parameters.insert(QStringLiteral("AWSAccessKeyId"), Global::AccessKeyString);
+    parameters.insert(QStringLiteral("AssociateTag"), Global::AssociateIdString.value(locale));
+    parameters.insert(QStringLiteral("Service"), QStringLiteral("AWSECommerceService"));
+    parameters.insert(QStringLiteral("Timestamp"), TimestampText(m_clock()));
+    return parameters;
+}
+
+void AmazonConnector::SendRequest(const QVariantMap& parameters, const QString& locale)
+{
+    QNetworkRequest request(SignedQuery::SignedUrl(Global::ApiHost(locale), parameters));
+    request.setRawHeader("User-Agent", Global::UserAgentString.toLatin1());
+
+    m_replyBody.clear();
+    m_replyError = QNetworkReply::NoError;
+    m_sslErrorReported = false;
+    m_timedOut = false;
+
+    QNetworkReply* reply = m_networkAccessManager->get(request);
+    m_currentReply = reply;
+    reply->setProperty("Locale", locale);
+    reply->setProperty("Operation", parameters.value(QStringLiteral("Operation")));
+    disconnect(reply, nullptr, this, nullptr);
+    connect(reply, &QNetworkReply::readyRead, this, &AmazonConnector::OnReadyRead);
+    connect(reply, &QNetworkReply::errorOccurred, this, &AmazonConnector::OnError);
+#if QT_CONFIG(ssl)
+    connect(reply, &QNetworkReply::sslErrors, this, &AmazonConnector::OnSslError);
+#endif
+    // Queued, so that the reply has emitted everything else before the
+    // connector reports it and starts the pause.
+    connect(
+        reply, &QNetworkReply::finished, this, &AmazonConnector::OnFinished, Qt::QueuedConnection);
+    m_replyTimer.start(m_replyTimeoutMs);
+}
+
+void AmazonConnector::ReleaseCurrentReply()
+{
+    if (!m_currentReply)
+        return;
+    disconnect(m_currentReply, nullptr, this, nullptr);
+    m_currentReply->deleteLater();
+    m_currentReply = nullptr;
+}
+
+void AmazonConnector::OnReadyRead()
+{
+    // A reply may arrive in many pieces; it is parsed once, whole, when it
+    // has finished.
+    if (m_currentReply)
+        m_replyBody += m_currentReply->readAll();
+}
+
+void AmazonConnector::OnError(QNetworkReply::NetworkError error)
+{
+    // Reported once the reply has finished: an HTTP error may carry the
+    // API's own explanation in its body.
+    m_replyError = error;
+}
+
+void AmazonConnector::OnSslError()
+{
+    // The errors are not ignored, so the reply fails after this; the
+    // network error that follows is not reported a second time.
+    m_sslErrorReported = true;
+    emit Error(tr("Ssl error."));
+}
+
+void AmazonConnector::OnReplyTimeout()
+{
+    if (!m_currentReply || m_currentReply->isFinished())
+        return;
+    m_timedOut = true;
+    m_currentReply->abort();
+}
+
+void AmazonConnector::OnFinished()
+{
+    m_replyTimer.stop();
+    if (m_currentReply && m_currentReply->isOpen())
+        m_replyBody += m_currentReply->readAll();
+    ReportFinishedReply();
+    m_replyBody.clear();
+    // Pacing: the next request leaves no earlier than the pause after this
+    // reply, whatever its outcome. A precise timer never fires early.
+    QTimer::singleShot(m_pauseMs, Qt::PreciseTimer, this, &AmazonConnector::ExecuteNextQuery);
+}
+
+void AmazonConnector::ReportFinishedReply()
+{
+    if (m_sslErrorReported)
+        return;
+    if (m_timedOut) {
+        emit Error(tr("Network error: %1 (no complete answer within %2 seconds)")
+                       .arg(static_cast<int>(QNetworkReply::OperationCanceledError))
+                       .arg(m_replyTimeoutMs / 1000.0));
+        return;
+    }
+    if (m_replyError == QNetworkReply::NoError) {
+        ParseXml(m_replyBody);
+        return;
+    }
+    QDomDocument document;
+    QString message;
+    if (document.setContent(m_replyBody)
+        && FindApiError(document.documentElement(),
+            m_currentReply ? m_currentReply->property("Operation").toString() : QString(),
+            &message)) {
+        emit Error(tr("Invalid Request: ") + message);
+        return;
+    }
+    emit Error(tr("Network error: %1").arg(static_cast<int>(m_replyError)));
+}
+
+QString AmazonConnector::GetFirstChildText(const QDomElement& parent, const QString& path)
+{
+    QDomElement element = parent;
+    const QStringList names = path.split(QLatin1Char(','));
+    for (const QString& name : names) {
+        // firstChildElement() with an empty name would take any child.
+        if (element.isNull() || name.isEmpty())
+            return QString();
+        element = element.firstChildElement(name);
+    }
+    return element.isNull() ? QString() : element.text();
+}
+
+void AmazonConnector::ParseXml(const QByteArray& data)
+{
+    if (!m_currentReply)
+        return;
+    ParseXml(data, m_currentReply->property("Operation").toString(),
+        m_currentReply->property("Locale").toString());
+}
+
+void AmazonConnector::ParseXml(
+    const QByteArray& data, const QString& operation, const QString& locale)
+{
+    if (operation != ItemLookupOperation && operation != CartCreateOperation)
+        return;
+    QDomDocument document;
+    QString parseError;
+    int line = 0;
+    int column = 0;
+    if (!document.setContent(data, &parseError, &line, &column)) {
+        emit Error(
+            tr("Invalid reply: %1 (line %2, column %3)").arg(parseError).arg(line).arg(column));
+        return;
+    }
+    const QDomElement root = document.documentElement();
+    if (operation == ItemLookupOperation)
+        ParseLookupReply(root, locale);
+    else
+        ParseCartReply(root);
+}
+
+void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& locale)
+{
+    QString message;
+    const bool failed = FindApiError(root, ItemLookupOperation, &message);
+    const QVariantList items = ReadItems(root, locale);
+    // One invalid ASIN makes the service flag the whole request, yet it
+    // still answers for the valid ones; those must not be lost. The items go
+    // first so that a blocking error box does not hold them back.
+    if (!failed || !items.isEmpty())
+        emit ProductInfoAvailable(items);
+    if (failed)
+        emit Error(tr("Invalid Request: ") + message);
+}
+
+void AmazonConnector::ParseCartReply(const QDomElement& root)
+{
+    QString message;
+    if (FindApiError(root, CartCreateOperation, &message)) {
+        emit Error(tr("Invalid Request: ") + message);
+        return;
+    }
+    const QString url = GetFirstChildText(root, QStringLiteral("Cart,PurchaseURL"));
+    if (!url.isEmpty())
+        emit CartAvailable(url);
+}
