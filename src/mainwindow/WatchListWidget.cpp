@@ -33,13 +33,6 @@ bool RowHasIdentity(const QTreeWidgetItem* item, const QString& asin, const QStr
     return WatchListRecord::AsinOf(record) == asin && WatchListRecord::LocaleOf(record) == locale;
 }
 
-// Icons come from the compiled-in resources; a missing one leaves the cell
-// without an icon.
-QIcon IconFromResource(const QString& path)
-{
-    return QFile::exists(path) ? QIcon(path) : QIcon();
-}
-
 int Column(const char* header)
 {
     return COLUMN_ID.value(QLatin1String(header));
@@ -94,11 +87,15 @@ void WatchListWidget::ApplyViewSettings()
 void WatchListWidget::UpdateItems(const QVariantList& items)
 {
     bool bListChanged = false;
+    // One layout of the whole list after the batch instead of re-measuring
+    // a row for every cell that changes.
+    scheduleDelayedItemsLayout();
     {
         const QScopedValueRollback<bool> batch(m_bMergingBatch, true);
         // One pass over the rows instead of one per record: a refresh of the
         // whole list would otherwise compare every record with every row.
         QHash<Identity, QTreeWidgetItem*> rows;
+        QTreeWidgetItem* lastAdded = nullptr;
         for (int i = 0; i < topLevelItemCount(); ++i) {
             QTreeWidgetItem* row = topLevelItem(i);
             const Identity identity = IdentityOf(RecordOf(row));
@@ -114,10 +111,16 @@ void WatchListWidget::UpdateItems(const QVariantList& items)
             if (row) {
                 bListChanged |= MergeIntoRow(row, map, false);
             } else {
-                rows.insert(identity, AddRow(map));
+                lastAdded = AddRow(map, false);
+                rows.insert(identity, lastAdded);
                 bListChanged = true;
             }
         }
+        // Every added row would select itself in turn; only the last one
+        // stays selected, so it is selected once. (Each selection scrolls the
+        // view to the row, which lays out the whole list.)
+        if (lastAdded)
+            MakeOnlySelectedRow(lastAdded);
     }
     // Stored first, so nothing that reacts to the new data can lose it.
     if (bListChanged)
@@ -144,17 +147,18 @@ WatchListWidget::MergeResult WatchListWidget::MergeOrAdd(const QVariantMap& map,
         return MergeResult::Unchanged;
     QTreeWidgetItem* row = FindRow(WatchListRecord::AsinOf(map), WatchListRecord::LocaleOf(map));
     if (!row) {
-        AddRow(map);
+        AddRow(map, true);
         return MergeResult::RowAdded;
     }
     return MergeIntoRow(row, map, bSelect) ? MergeResult::SettingsChanged : MergeResult::Unchanged;
 }
 
-// A new row is always selected and made current.
-QTreeWidgetItem* WatchListWidget::AddRow(const QVariantMap& map)
+// A new row is always selected and made current; a batch does it once for
+// its last new row.
+QTreeWidgetItem* WatchListWidget::AddRow(const QVariantMap& map, bool bSelect)
 {
     auto* row = new TreeWidgetItem(this);
-    MergeIntoRow(row, WatchListRecord::WithNewRowDefaults(map), true);
+    MergeIntoRow(row, WatchListRecord::WithNewRowDefaults(map), bSelect);
     return row;
 }
 
@@ -167,25 +171,32 @@ bool WatchListWidget::MergeIntoRow(QTreeWidgetItem* item, const QVariantMap& map
     // The record goes in before the cells: with sorting on, every changed
     // cell of the sort column re-sorts the row, and the order reads it.
     item->setData(0, Qt::UserRole, record);
-    ShowRecord(item, record);
+    ShowRecord(item, record, before);
     if (bSelect)
         MakeOnlySelectedRow(item);
     return WatchListRecord::StoredPartDiffers(before, record);
 }
 
-void WatchListWidget::ShowRecord(QTreeWidgetItem* item, const QVariantMap& record)
+void WatchListWidget::ShowRecord(
+    QTreeWidgetItem* item, const QVariantMap& record, const QVariantMap& shown)
 {
     // The merged record's store, not the merged map's: a map without a
     // Locale would otherwise show the row without flag and currency.
     const QString locale = WatchListRecord::LocaleOf(record);
     const auto text
         = [&record](const char* key) { return record.value(QLatin1String(key)).toString(); };
+    // Icons cannot be compared, so setting an unchanged one would still
+    // redraw and re-measure the row.
+    const bool bFirstShow = shown.isEmpty();
 
     const int nameColumn = Column("Item Name");
     item->setText(nameColumn, text("Title"));
     item->setToolTip(nameColumn, WatchListCells::PlainTextToolTip(text("Title")));
-    item->setIcon(nameColumn, IconFromResource(WatchListCells::WatchIconPath(record)));
-    item->setIcon(Column("Store"), IconFromResource(WatchListCells::FlagIconPath(locale)));
+    const QString watchIcon = WatchListCells::WatchIconPath(record);
+    if (bFirstShow || watchIcon != WatchListCells::WatchIconPath(shown))
+        item->setIcon(nameColumn, Icon(watchIcon));
+    if (bFirstShow || locale != WatchListRecord::LocaleOf(shown))
+        item->setIcon(Column("Store"), Icon(WatchListCells::FlagIconPath(locale)));
     item->setToolTip(Column("Store"), WatchListCells::PlainTextToolTip(locale));
     const int stockColumn = Column("In Stock");
     item->setText(stockColumn, text("Availability"));
@@ -195,6 +206,16 @@ void WatchListWidget::ShowRecord(QTreeWidgetItem* item, const QVariantMap& recor
     item->setText(Column("Used"), text("FormattedLowestUsedPrice"));
     item->setText(Column("What to Watch"), WatchListCells::WatchText(record));
     item->setText(Column("Reaction"), WatchListCells::ReactionText(record));
+}
+
+// Icons come from the compiled-in resources; a missing one leaves the cell
+// without an icon. Each file is read once.
+QIcon WatchListWidget::Icon(const QString& path)
+{
+    auto found = m_icons.constFind(path);
+    if (found == m_icons.cend())
+        found = m_icons.insert(path, QFile::exists(path) ? QIcon(path) : QIcon());
+    return *found;
 }
 
 void WatchListWidget::MakeOnlySelectedRow(QTreeWidgetItem* item)

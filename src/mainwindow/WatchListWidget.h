@@ -2,6 +2,8 @@
 
 #include "WatchListColumns.h"
 
+#include <QHash>
+#include <QIcon>
 #include <QTreeWidget>
 #include <QVariantList>
 #include <QVariantMap>
@@ -64,9 +66,10 @@ private:
 
     QTreeWidgetItem* FindRow(const QString& asin, const QString& locale) const;
     MergeResult MergeOrAdd(const QVariantMap& map, bool bSelect);
-    QTreeWidgetItem* AddRow(const QVariantMap& map);
+    QTreeWidgetItem* AddRow(const QVariantMap& map, bool bSelect);
     bool MergeIntoRow(QTreeWidgetItem* item, const QVariantMap& map, bool bSelect);
-    void ShowRecord(QTreeWidgetItem* item, const QVariantMap& record);
+    void ShowRecord(QTreeWidgetItem* item, const QVariantMap& record, const QVariantMap& shown);
+    QIcon Icon(const QString& path);
     void MakeOnlySelectedRow(QTreeWidgetItem* item);
     void ApplyViewSettings();
 
@@ -74,4 +77,6 @@ private:
     // themselves, but the record of the final selection is announced once
     // at the end instead of once per row.
     bool m_bMergingBatch = false;
+    // The watch, blank and flag icons by resource path, shared by all rows.
+    QHash<QString, QIcon> m_icons;
 };

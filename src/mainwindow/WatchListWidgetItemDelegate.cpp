@@ -1,5 +1,6 @@
 #include "WatchListWidgetItemDelegate.h"
 
+#include <QApplication>
 #include <QSpinBox>
 
 WatchListWidgetItemDelegate::WatchListWidgetItemDelegate(QObject* parent)
@@ -11,9 +12,19 @@ QSize WatchListWidgetItemDelegate::sizeHint(
     const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QSize size = QItemDelegate::sizeHint(option, index);
-    // A fresh spin box follows the current style, so the row height follows
-    // a style change too.
-    const QSpinBox spinBox;
-    size.setHeight(spinBox.minimumSizeHint().height() - 4);
+    size.setHeight(RowHeight());
     return size;
+}
+
+int WatchListWidgetItemDelegate::RowHeight() const
+{
+    QStyle* style = QApplication::style();
+    const QFont font = QApplication::font("QSpinBox");
+    if (m_nRowHeight < 0 || m_measuredStyle != style || m_measuredFont != font) {
+        const QSpinBox spinBox;
+        m_nRowHeight = spinBox.minimumSizeHint().height() - 4;
+        m_measuredStyle = style;
+        m_measuredFont = font;
+    }
+    return m_nRowHeight;
 }
