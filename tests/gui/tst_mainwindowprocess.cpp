@@ -3,6 +3,7 @@
 #include "Global.h"
 #include "MainWindow.h"
 #include "SimulatedStore.h"
+#include "UnixSignalWatcher.h"
 #include "UserPrompt.h"
 #include "WatchListWidget.h"
 
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -36,6 +38,8 @@ private slots:
     void exitEndsInOrderDespiteCloseToMinimise();
     void closingWithoutMinimiseOptionEndsTheProgram();
     void watchListSurvivesAKill();
+    void terminationRequestEndsInOrder_data();
+    void terminationRequestEndsInOrder();
 
 private:
     bool Start();
@@ -125,6 +129,13 @@ int ChildMain(int argc, char* argv[])
     MainWindow window;
     window.findChild<AmazonConnector*>()->SetPause(0);
     window.show();
+
+    // A termination request from the system leaves the way the Exit action
+    // does.
+    UnixSignalWatcher signalWatcher;
+    signalWatcher.watch(SIGTERM);
+    signalWatcher.watch(SIGINT);
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &window, &MainWindow::Quit);
 
     QSocketNotifier input(fileno(stdin), QSocketNotifier::Read);
     QFile in;
@@ -289,6 +300,38 @@ void TestMainWindowProcess::watchListSurvivesAKill()
         DatabaseManager reader(DatabaseFile());
         QCOMPARE(reader.GetItems(QString()).size(), 2);
     }
+}
+
+void TestMainWindowProcess::terminationRequestEndsInOrder_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void TestMainWindowProcess::terminationRequestEndsInOrder()
+{
+    QFETCH(int, signalNumber);
+    QVERIFY(Start());
+    QVERIFY(
+        Send(QStringLiteral("add http://www.amazon.fr/dp/B0PW000001"), QStringLiteral("ADDED")));
+    QFile cached(CacheDir() + QStringLiteral("/B0PW000001_fr_small.jpg"));
+    QVERIFY(cached.open(QIODevice::WriteOnly));
+    cached.close();
+
+    m_output.clear();
+    QCOMPARE(::kill(static_cast<pid_t>(m_child->processId()), signalNumber), 0);
+    QVERIFY(
+        QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("ENDED\n")); }, 10000));
+    QVERIFY(m_child->waitForFinished(10000));
+    QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_child->exitCode(), 0);
+    QSettings settings(ConfigFile(), QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("fr"));
+    QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
+    QVERIFY(!cached.exists());
+    DatabaseManager reader(DatabaseFile());
+    QCOMPARE(reader.GetItems(QString()).size(), 1);
 }
 
 int main(int argc, char* argv[])
