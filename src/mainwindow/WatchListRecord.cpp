@@ -20,6 +20,11 @@ bool HasIdentity(const QVariantMap& record)
     return !AsinOf(record).isEmpty() && !LocaleOf(record).isEmpty();
 }
 
+bool IsReadFromDatabase(const QVariantMap& record)
+{
+    return record.contains(QStringLiteral("id"));
+}
+
 QVariantMap WithNewRowDefaults(const QVariantMap& map)
 {
     static const std::array<std::pair<const char*, QVariant>, 8> defaults = { {

@@ -14,6 +14,10 @@ QString LocaleOf(const QVariantMap& record);
 // cannot be polled, matched or stored.
 bool HasIdentity(const QVariantMap& record);
 
+// Whether the record was read back from the database (such records carry
+// the key "id"), so a row made from it adds nothing that is not stored yet.
+bool IsReadFromDatabase(const QVariantMap& record);
+
 // The map with the defaults of a new row added for every key it lacks.
 QVariantMap WithNewRowDefaults(const QVariantMap& map);
 

@@ -113,7 +113,7 @@ void WatchListWidget::UpdateItems(const QVariantList& items)
             } else {
                 lastAdded = AddRow(map, false);
                 rows.insert(identity, lastAdded);
-                bListChanged = true;
+                bListChanged |= !WatchListRecord::IsReadFromDatabase(map);
             }
         }
         // Every added row would select itself in turn; only the last one
@@ -148,7 +148,8 @@ WatchListWidget::MergeResult WatchListWidget::MergeOrAdd(const QVariantMap& map,
     QTreeWidgetItem* row = FindRow(WatchListRecord::AsinOf(map), WatchListRecord::LocaleOf(map));
     if (!row) {
         AddRow(map, true);
-        return MergeResult::RowAdded;
+        return WatchListRecord::IsReadFromDatabase(map) ? MergeResult::Unchanged
+                                                        : MergeResult::RowAdded;
     }
     return MergeIntoRow(row, map, bSelect) ? MergeResult::SettingsChanged : MergeResult::Unchanged;
 }

@@ -38,10 +38,12 @@ signals:
     void ItemRemoved(const QVariantMap& item);
     void ItemInfoAvailable(const QVariantMap& item);
     void ItemsUpdated();
-    // The stored part of the watch list changed: a row was added, a row's
+    // The stored part of the watch list changed: a row was added (except
+    // from records read back from the database, which carry "id"), a row's
     // watch settings or title changed, or a row was removed. Emitted at most
-    // once per call of UpdateItems, UpdateItem or RemoveItem, so the owner can
-    // write the list to disk at once.
+    // once per call of UpdateItems, UpdateItem or RemoveItem, before
+    // ItemInfoAvailable and ItemsUpdated, so the owner can write the list to
+    // disk at once.
     void WatchListChanged();
 
 public slots:

@@ -279,6 +279,10 @@ void TestWatchListWidget::mergeWithoutLocaleKeepsStoreOfRow()
     QTreeWidgetItem* row = m_list->topLevelItem(0);
     m_list->UpdateItem(row, QVariantMap { { "PriceLine", 7.0 } }, false);
     QCOMPARE(row->text(Column("What to Watch")), QString("Price drop to EUR 7.00"));
+    QTextDocument storeTip;
+    storeTip.setHtml(row->toolTip(Column("Store")));
+    QCOMPARE(storeTip.toPlainText(), QString("de"));
+    QCOMPARE(row->icon(Column("Store")).isNull(), !QFile::exists(":/flag_de.png"));
     QCOMPARE(m_list->GetItems().first().toMap().value("Locale").toString(), QString("de"));
 }
 
@@ -556,6 +560,7 @@ void TestWatchListWidget::watchListChanged_data()
 
     QTest::newRow("row added by a lookup") << "add" << 1;
     QTest::newRow("batch adding three rows") << "add batch" << 1;
+    QTest::newRow("rows read back from the database") << "refill" << 0;
     QTest::newRow("prices merged") << "prices" << 0;
     QTest::newRow("watch settings edited") << "edit" << 1;
     QTest::newRow("settings written back unchanged") << "rewrite" << 0;
@@ -578,6 +583,12 @@ void TestWatchListWidget::watchListChanged()
         m_list->UpdateItems({ Item("W2", "us", { { "Title", "New" } }) });
     } else if (action == "add batch") {
         m_list->UpdateItems({ Item("W2", "us"), Item("W3", "us"), Item("W4", "de") });
+    } else if (action == "refill") {
+        m_list->clear();
+        QVariantMap fromFile = stored;
+        fromFile.insert("id", QVariant());
+        m_list->UpdateItems({ fromFile, Item("W2", "de", { { "id", QVariant() } }) });
+        QCOMPARE(m_list->topLevelItemCount(), 2);
     } else if (action == "prices") {
         m_list->UpdateItems({ Item("W1", "us",
             { { "Price", 5.0 }, { "FormattedPrice", "$5.00" }, { "InStock", true } }) });

@@ -38,6 +38,7 @@ private slots:
     void storedPartDiffers();
     void identity_data();
     void identity();
+    void readFromDatabase();
 
     void amountOrder_data();
     void amountOrder();
@@ -218,6 +219,12 @@ void TestWatchListRules::identity_data()
     QTest::newRow("empty ASIN from a reply")
         << QVariantMap { { "ASIN", "" }, { "Locale", "us" } } << false;
     QTest::newRow("no Locale") << QVariantMap { { "ASIN", "B0" } } << false;
+}
+
+void TestWatchListRules::readFromDatabase()
+{
+    QVERIFY(WatchListRecord::IsReadFromDatabase({ { "ASIN", "B0" }, { "id", QVariant() } }));
+    QVERIFY(!WatchListRecord::IsReadFromDatabase({ { "ASIN", "B0" }, { "Locale", "us" } }));
 }
 
 void TestWatchListRules::identity()
