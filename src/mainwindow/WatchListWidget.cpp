@@ -92,16 +92,8 @@ void WatchListWidget::UpdateItems(const QVariantList& items)
     scheduleDelayedItemsLayout();
     {
         const QScopedValueRollback<bool> batch(m_bMergingBatch, true);
-        // One pass over the rows instead of one per record: a refresh of the
-        // whole list would otherwise compare every record with every row.
-        QHash<Identity, QTreeWidgetItem*> rows;
+        QHash<Identity, QTreeWidgetItem*> rows = RowsByIdentity();
         QTreeWidgetItem* lastAdded = nullptr;
-        for (int i = 0; i < topLevelItemCount(); ++i) {
-            QTreeWidgetItem* row = topLevelItem(i);
-            const Identity identity = IdentityOf(RecordOf(row));
-            if (!rows.contains(identity))
-                rows.insert(identity, row);
-        }
         for (const QVariant& item : items) {
             const QVariantMap map = item.toMap();
             if (!WatchListRecord::HasIdentity(map))
@@ -127,6 +119,21 @@ void WatchListWidget::UpdateItems(const QVariantList& items)
         emit WatchListChanged();
     emit ItemInfoAvailable(GetCurrentItemData());
     emit ItemsUpdated();
+}
+
+// One pass over the rows instead of one per record: a refresh of the whole
+// list would otherwise compare every record with every row. The first row of
+// an identity wins, as in FindRow.
+QHash<QPair<QString, QString>, QTreeWidgetItem*> WatchListWidget::RowsByIdentity() const
+{
+    QHash<Identity, QTreeWidgetItem*> rows;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = topLevelItem(i);
+        const Identity identity = IdentityOf(RecordOf(row));
+        if (!rows.contains(identity))
+            rows.insert(identity, row);
+    }
+    return rows;
 }
 
 void WatchListWidget::UpdateItem(const QVariantMap& map, bool bSelect)
@@ -181,24 +188,11 @@ bool WatchListWidget::MergeIntoRow(QTreeWidgetItem* item, const QVariantMap& map
 void WatchListWidget::ShowRecord(
     QTreeWidgetItem* item, const QVariantMap& record, const QVariantMap& shown)
 {
-    // The merged record's store, not the merged map's: a map without a
-    // Locale would otherwise show the row without flag and currency.
-    const QString locale = WatchListRecord::LocaleOf(record);
     const auto text
         = [&record](const char* key) { return record.value(QLatin1String(key)).toString(); };
-    // Icons cannot be compared, so setting an unchanged one would still
-    // redraw and re-measure the row.
-    const bool bFirstShow = shown.isEmpty();
-
     const int nameColumn = Column("Item Name");
     item->setText(nameColumn, text("Title"));
     item->setToolTip(nameColumn, WatchListCells::PlainTextToolTip(text("Title")));
-    const QString watchIcon = WatchListCells::WatchIconPath(record);
-    if (bFirstShow || watchIcon != WatchListCells::WatchIconPath(shown))
-        item->setIcon(nameColumn, Icon(watchIcon));
-    if (bFirstShow || locale != WatchListRecord::LocaleOf(shown))
-        item->setIcon(Column("Store"), Icon(WatchListCells::FlagIconPath(locale)));
-    item->setToolTip(Column("Store"), WatchListCells::PlainTextToolTip(locale));
     const int stockColumn = Column("In Stock");
     item->setText(stockColumn, text("Availability"));
     item->setToolTip(stockColumn, WatchListCells::PlainTextToolTip(text("Availability")));
@@ -207,6 +201,25 @@ void WatchListWidget::ShowRecord(
     item->setText(Column("Used"), text("FormattedLowestUsedPrice"));
     item->setText(Column("What to Watch"), WatchListCells::WatchText(record));
     item->setText(Column("Reaction"), WatchListCells::ReactionText(record));
+    ShowIcons(item, record, shown);
+}
+
+void WatchListWidget::ShowIcons(
+    QTreeWidgetItem* item, const QVariantMap& record, const QVariantMap& shown)
+{
+    // Icons cannot be compared, so setting an unchanged one would still
+    // redraw and re-measure the row; a row shown for the first time gets
+    // both.
+    const bool bFirstShow = shown.isEmpty();
+    const QString watchIcon = WatchListCells::WatchIconPath(record);
+    if (bFirstShow || watchIcon != WatchListCells::WatchIconPath(shown))
+        item->setIcon(Column("Item Name"), Icon(watchIcon));
+    // The merged record's store, not the merged map's: a map without a
+    // Locale would otherwise leave the row without its flag.
+    const QString locale = WatchListRecord::LocaleOf(record);
+    if (bFirstShow || locale != WatchListRecord::LocaleOf(shown))
+        item->setIcon(Column("Store"), Icon(WatchListCells::FlagIconPath(locale)));
+    item->setToolTip(Column("Store"), WatchListCells::PlainTextToolTip(locale));
 }
 
 // Icons come from the compiled-in resources; a missing one leaves the cell

@@ -67,10 +67,12 @@ private:
     };
 
     QTreeWidgetItem* FindRow(const QString& asin, const QString& locale) const;
+    QHash<QPair<QString, QString>, QTreeWidgetItem*> RowsByIdentity() const;
     MergeResult MergeOrAdd(const QVariantMap& map, bool bSelect);
     QTreeWidgetItem* AddRow(const QVariantMap& map, bool bSelect);
     bool MergeIntoRow(QTreeWidgetItem* item, const QVariantMap& map, bool bSelect);
     void ShowRecord(QTreeWidgetItem* item, const QVariantMap& record, const QVariantMap& shown);
+    void ShowIcons(QTreeWidgetItem* item, const QVariantMap& record, const QVariantMap& shown);
     QIcon Icon(const QString& path);
     void MakeOnlySelectedRow(QTreeWidgetItem* item);
     void ApplyViewSettings();
