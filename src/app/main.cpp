@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
     UnixSignalWatcher signalWatcher;
     signalWatcher.watch(SIGTERM);
     signalWatcher.watch(SIGINT);
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &app, &QCoreApplication::quit);
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &window, &MainWindow::Quit);
 
     return app.exec();
 }

@@ -3,6 +3,7 @@
 // process killed while writing.
 
 #include "DatabaseManager.h"
+#include "ProcessWait.h"
 #include "ScratchEnvironment.h"
 
 #include <QCoreApplication>
@@ -281,7 +282,7 @@ void TestStorageFailures::readOnlyFileReportsEveryWrite()
         });
     }
     child.start(QCoreApplication::applicationFilePath(), { kTryReadOnly, DbPath() });
-    QVERIFY(child.waitForFinished(30000));
+    QVERIFY(WaitForExit(child, 30000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);
 
@@ -327,7 +328,7 @@ void TestStorageFailures::committedRowsSurviveAKill()
         output += child.readAllStandardOutput();
     }
     child.kill();
-    QVERIFY(child.waitForFinished(30000));
+    QVERIFY(WaitForExit(child, 30000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     output += child.readAllStandardOutput();
 

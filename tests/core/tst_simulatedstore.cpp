@@ -2,6 +2,7 @@
 // QNetworkAccessManager, and through its JSON control interface.
 
 #include "Global.h"
+#include "ProcessWait.h"
 #include "ScratchEnvironment.h"
 #include "SimulatedStore.h"
 #include "SimulatedStoreSession.h"
@@ -1186,7 +1187,7 @@ void TestSimulatedStore::processPrintsItsProxyAndServes()
     QCOMPARE(jsonObject(status.body).value(QStringLiteral("seed")).toInt(), 5);
 
     process.terminate();
-    QVERIFY(process.waitForFinished(5000));
+    QVERIFY(WaitForExit(process, 5000));
     const QString logged = QString::fromUtf8(process.readAllStandardError());
     QVERIFY(logged.contains(QStringLiteral("ItemId=B0PW000009")));
     QVERIFY(!logged.contains(QStringLiteral("Signature=")));

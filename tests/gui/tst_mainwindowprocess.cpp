@@ -2,6 +2,7 @@
 #include "DatabaseManager.h"
 #include "Global.h"
 #include "MainWindow.h"
+#include "ProcessWait.h"
 #include "SimulatedStore.h"
 #include "UnixSignalWatcher.h"
 #include "UserPrompt.h"
@@ -242,7 +243,7 @@ void TestMainWindowProcess::exitEndsInOrderDespiteCloseToMinimise()
     cached.close();
 
     QVERIFY(Send(QStringLiteral("exit"), QStringLiteral("ENDED")));
-    QVERIFY(m_child->waitForFinished(10000));
+    QVERIFY(WaitForExit(*m_child, 10000));
     QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_child->exitCode(), 0);
 
@@ -267,7 +268,7 @@ void TestMainWindowProcess::closingWithoutMinimiseOptionEndsTheProgram()
     }
     QVERIFY(Start());
     QVERIFY(Send(QStringLiteral("close"), QStringLiteral("ENDED")));
-    QVERIFY(m_child->waitForFinished(10000));
+    QVERIFY(WaitForExit(*m_child, 10000));
     QCOMPARE(m_child->exitCode(), 0);
     QSettings settings(ConfigFile(), QSettings::IniFormat);
     QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
@@ -291,7 +292,7 @@ void TestMainWindowProcess::watchListSurvivesAKill()
     QCOMPARE(Rows(), expected);
 
     m_child->kill();
-    QVERIFY(m_child->waitForFinished(10000));
+    QVERIFY(WaitForExit(*m_child, 10000));
     QCOMPARE(m_child->exitStatus(), QProcess::CrashExit);
 
     QVERIFY(Start());
@@ -323,7 +324,7 @@ void TestMainWindowProcess::terminationRequestEndsInOrder()
     QCOMPARE(::kill(static_cast<pid_t>(m_child->processId()), signalNumber), 0);
     QVERIFY(
         QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("ENDED\n")); }, 10000));
-    QVERIFY(m_child->waitForFinished(10000));
+    QVERIFY(WaitForExit(*m_child, 10000));
     QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_child->exitCode(), 0);
     QSettings settings(ConfigFile(), QSettings::IniFormat);

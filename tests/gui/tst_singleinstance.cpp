@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "MessageHandler.h"
+#include "ProcessWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -235,7 +236,7 @@ void TestSingleInstance::secondStartWakesFirstAndRestoresItsWindow()
     QTRY_VERIFY_WITH_TIMEOUT(HasLine(first, "primary minimized=1 visible=1"), ProcessTimeoutMs);
 
     QProcess* second = StartPeer();
-    QVERIFY(second->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*second, ProcessTimeoutMs));
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
     QCOMPARE(Lines(second), QStringList { "sent 1" });
@@ -273,7 +274,7 @@ void TestSingleInstance::unresponsiveInstanceMakesSecondStartFail()
 
     m_environment.insert(QStringLiteral("PEER_TIMEOUT_MS"), QStringLiteral("300"));
     QProcess* second = StartPeer();
-    QVERIFY(second->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*second, ProcessTimeoutMs));
     QCOMPARE(second->exitCode(), 1);
     QCOMPARE(Lines(second), QStringList { "sent 0" });
 
@@ -281,7 +282,7 @@ void TestSingleInstance::unresponsiveInstanceMakesSecondStartFail()
     QCOMPARE(::kill(static_cast<pid_t>(first->processId()), SIGCONT), 0);
     m_environment.remove(QStringLiteral("PEER_TIMEOUT_MS"));
     QProcess* third = StartPeer();
-    QVERIFY(third->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*third, ProcessTimeoutMs));
     QCOMPARE(third->exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(
         CountLines(first, "message Wake up! minimized=0 visible=1") >= 1, ProcessTimeoutMs);
@@ -292,14 +293,14 @@ void TestSingleInstance::killedInstanceDoesNotBlockTheNextStart()
     QProcess* killed = StartPeer();
     QTRY_VERIFY_WITH_TIMEOUT(HasLine(killed, "primary minimized=0 visible=1"), ProcessTimeoutMs);
     killed->kill();
-    QVERIFY(killed->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*killed, ProcessTimeoutMs));
     // The killed process left its lock and its socket behind.
     QCOMPARE(InstanceFiles().size(), 2);
 
     QProcess* next = StartPeer();
     QTRY_VERIFY_WITH_TIMEOUT(HasLine(next, "primary minimized=0 visible=1"), ProcessTimeoutMs);
     QProcess* waking = StartPeer();
-    QVERIFY(waking->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*waking, ProcessTimeoutMs));
     QCOMPARE(waking->exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(
         HasLine(next, "message Wake up! minimized=0 visible=1"), ProcessTimeoutMs);
@@ -321,7 +322,7 @@ void TestSingleInstance::simultaneousStartsLeaveExactlyOneRunning()
         QTRY_VERIFY_WITH_TIMEOUT(
             HasLine(killed, "primary minimized=0 visible=1"), ProcessTimeoutMs);
         killed->kill();
-        QVERIFY(killed->waitForFinished(ProcessTimeoutMs));
+        QVERIFY(WaitForExit(*killed, ProcessTimeoutMs));
     }
 
     constexpr int Starts = 4;
@@ -356,7 +357,7 @@ void TestSingleInstance::terminationSignalEndsTheInstanceInOrder()
     QProcess* first = StartPeer();
     QTRY_VERIFY_WITH_TIMEOUT(HasLine(first, "primary minimized=0 visible=1"), ProcessTimeoutMs);
     first->terminate();
-    QVERIFY(first->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*first, ProcessTimeoutMs));
     QCOMPARE(first->exitStatus(), QProcess::NormalExit);
     QCOMPARE(first->exitCode(), 0);
     QCOMPARE(
@@ -384,7 +385,7 @@ void TestSingleInstance::programWakesRunningInstanceWithoutStarting()
     QTRY_VERIFY_WITH_TIMEOUT(HasLine(first, "primary minimized=1 visible=1"), ProcessTimeoutMs);
 
     QProcess* program = Start(m_program);
-    QVERIFY(program->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*program, ProcessTimeoutMs));
     QCOMPARE(program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(program->exitCode(), 0);
     QCOMPARE(program->readAllStandardError(), QByteArray());
@@ -404,13 +405,13 @@ void TestSingleInstance::programRunsAsFirstInstanceAndWakesUp()
     QVERIFY(QFileInfo(CacheDir()).isDir());
 
     QProcess* second = StartPeer();
-    QVERIFY(second->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*second, ProcessTimeoutMs));
     QCOMPARE(second->exitCode(), 0);
     QCOMPARE(Lines(second), QStringList { "sent 1" });
     QCOMPARE(program->state(), QProcess::Running);
 
     program->terminate();
-    QVERIFY(program->waitForFinished(ProcessTimeoutMs));
+    QVERIFY(WaitForExit(*program, ProcessTimeoutMs));
     QCOMPARE(program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(program->exitCode(), 0);
     // Qt's own warnings (the offscreen platform has some) stay silent.
