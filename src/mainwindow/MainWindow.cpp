@@ -629,7 +629,48 @@ void MainWindow::OnPreference()
 
 void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
 {
-    Q_UNUSED(item);
+    if (!item.contains(QStringLiteral("ASIN"))) {
+        ui->textBrowserDetail->clear();
+        return;
+    }
+    LoadWatchControls(item);
+}
+
+// Shows the item's watch condition and reactions in the editing controls.
+// Loading must never write the record back, so the controls whose signals
+// reach UpdateJobSetting are blocked while they are filled; the radio
+// buttons stay live because only their clicks (not toggles) save.
+void MainWindow::LoadWatchControls(const QVariantMap& item)
+{
+    const QString locale = item.value(QStringLiteral("Locale")).toString();
+    const QVariant condition = item.value(QStringLiteral("WatchCondition"));
+    const int conditionCode = condition.isValid() ? condition.toInt() : 2;
+    if (conditionCode == 0)
+        ui->radioButtonDoNotWatch->setChecked(true);
+    else if (conditionCode == 1)
+        ui->radioButtonItemInStock->setChecked(true);
+    else
+        ui->radioButtonPriceDrop->setChecked(true);
+
+    const QList<QWidget*> editors { ui->doubleSpinBoxPriceLine, ui->checkBoxEmail,
+        ui->checkBoxWebPage, ui->checkBoxCreateCart, ui->spinBoxQuantity, ui->checkBoxThirdParty,
+        ui->checkBoxThirdPartyUsed };
+    for (QWidget* editor : editors)
+        editor->blockSignals(true);
+
+    ui->doubleSpinBoxPriceLine->setDecimals(locale == QLatin1String("jp") ? 0 : 2);
+    ui->doubleSpinBoxPriceLine->setPrefix(Global::CurrencyString.value(locale));
+    ui->doubleSpinBoxPriceLine->setValue(item.value(QStringLiteral("PriceLine")).toDouble());
+    ui->checkBoxEmail->setChecked(item.value(QStringLiteral("ActionEmail")).toBool());
+    ui->checkBoxWebPage->setChecked(item.value(QStringLiteral("ActionWebPage")).toBool());
+    ui->checkBoxCreateCart->setChecked(item.value(QStringLiteral("ActionCreateCart")).toBool());
+    ui->spinBoxQuantity->setValue(item.value(QStringLiteral("Quantity")).toInt());
+    ui->checkBoxThirdParty->setChecked(item.value(QStringLiteral("ThirdParty")).toBool());
+    ui->checkBoxThirdPartyUsed->setChecked(item.value(QStringLiteral("ThirdPartyUsed")).toBool());
+    ui->spinBoxQuantity->setEnabled(ui->checkBoxCreateCart->isChecked());
+
+    for (QWidget* editor : editors)
+        editor->blockSignals(false);
 }
 
 void MainWindow::OnCartAvailable(const QString& cart_url)

@@ -109,6 +109,7 @@ private:
     void ApplyOptionDefaults();
     void SelectStore(const QString& locale);
     void SetWatchInterval(qint64 seconds);
+    void LoadWatchControls(const QVariantMap& item);
 
     QString SelectedLocale() const;
     QString TimeStamp() const;

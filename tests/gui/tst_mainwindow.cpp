@@ -82,6 +82,7 @@ private slots:
     void pasteAndGoAddsFromTheClipboard();
     void storeButtonOpensTheStoreHomePage();
     void editingRewritesAllWatchKeysAndStoresThem();
+    void selectingAnItemLoadsItsWatchControlsWithoutWritingIt();
     void removal_data();
     void removal();
     void listComesBackFromTheDatabaseAndIsLookedUp();
@@ -665,6 +666,65 @@ void TestMainWindow::editingRewritesAllWatchKeysAndStoresThem()
                  .toInt(),
         0);
     QVERIFY(!Child<QWidget>("groupBox_2")->isEnabled());
+}
+
+void TestMainWindow::selectingAnItemLoadsItsWatchControlsWithoutWritingIt()
+{
+    CreateWindow();
+    QVERIFY(AddItemAndWait(QStringLiteral("http://www.amazon.jp/dp/B0PW000003")));
+    QVERIFY(AddItemAndWait(QStringLiteral("http://www.amazon.com/dp/B0PW000001")));
+
+    QVariantMap jp = List()->GetCurrentItemData();
+    QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000003"), QStringLiteral("jp")));
+    jp = List()->GetCurrentItemData();
+    jp.insert(QStringLiteral("WatchCondition"), 2);
+    jp.insert(QStringLiteral("PriceLine"), 1980.0);
+    jp.insert(QStringLiteral("ActionCreateCart"), true);
+    jp.insert(QStringLiteral("Quantity"), 4);
+    jp.insert(QStringLiteral("ThirdPartyUsed"), true);
+    List()->UpdateItem(jp, false);
+
+    QVariantMap us = jp;
+    QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000001"), QStringLiteral("us")));
+    us = List()->GetCurrentItemData();
+    us.insert(QStringLiteral("WatchCondition"), 0);
+    us.insert(QStringLiteral("PriceLine"), 12.34);
+    us.insert(QStringLiteral("ActionCreateCart"), false);
+    us.insert(QStringLiteral("ActionEmail"), true);
+    List()->UpdateItem(us, false);
+
+    // Selecting loads the Japanese item: whole yen, the yen prefix, the
+    // cart quantity enabled with its box.
+    QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000003"), QStringLiteral("jp")));
+    const QVariantMap jpBefore = StoredRecord(QStringLiteral("B0PW000003"), QStringLiteral("jp"));
+    auto* priceLine = Child<QDoubleSpinBox>("doubleSpinBoxPriceLine");
+    QTRY_VERIFY(Child<QRadioButton>("radioButtonPriceDrop")->isChecked());
+    QCOMPARE(priceLine->decimals(), 0);
+    QCOMPARE(priceLine->prefix(), QStringLiteral("\uFFE5"));
+    QCOMPARE(priceLine->value(), 1980.0);
+    QVERIFY(priceLine->isEnabled());
+    QVERIFY(Child<QCheckBox>("checkBoxCreateCart")->isChecked());
+    QVERIFY(Child<QSpinBox>("spinBoxQuantity")->isEnabled());
+    QCOMPARE(Child<QSpinBox>("spinBoxQuantity")->value(), 4);
+    QVERIFY(Child<QCheckBox>("checkBoxThirdPartyUsed")->isChecked());
+
+    // Then the US item: two decimals again, never a rounded value, and the
+    // reactions group off for an unwatched item.
+    QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000001"), QStringLiteral("us")));
+    QTRY_VERIFY(Child<QRadioButton>("radioButtonDoNotWatch")->isChecked());
+    QCOMPARE(priceLine->decimals(), 2);
+    QCOMPARE(priceLine->prefix(), QStringLiteral("$"));
+    QCOMPARE(priceLine->value(), 12.34);
+    QVERIFY(!Child<QCheckBox>("checkBoxCreateCart")->isChecked());
+    QVERIFY(!Child<QSpinBox>("spinBoxQuantity")->isEnabled());
+    QVERIFY(Child<QCheckBox>("checkBoxEmail")->isChecked());
+    QVERIFY(!Child<QWidget>("groupBox_2")->isEnabled());
+
+    // Loading wrote nothing back, neither to the list nor to the file.
+    QCOMPARE(List()->GetCurrentItemData().value(QStringLiteral("PriceLine")).toDouble(), 12.34);
+    QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000003"), QStringLiteral("jp")));
+    QCOMPARE(List()->GetCurrentItemData().value(QStringLiteral("PriceLine")).toDouble(), 1980.0);
+    QCOMPARE(StoredRecord(QStringLiteral("B0PW000003"), QStringLiteral("jp")), jpBefore);
 }
 
 void TestMainWindow::removal_data()
