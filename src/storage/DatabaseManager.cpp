@@ -540,7 +540,7 @@ bool DatabaseManager::ReadHistory(SqliteStatement* pQuery, const QString& strAsi
     do {
         for (size_t i = 0; i < row.size(); ++i)
             row[i] = pQuery->Value(int(i));
-        pBuilder->Add(row);
+        pBuilder->Add(&row);
     } while (pQuery->Step());
     return !pQuery->Failed();
 }

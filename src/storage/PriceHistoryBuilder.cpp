@@ -85,17 +85,17 @@ void PriceHistoryBuilder::SetColumns(const QStringList& columns)
         m_pricePositions[i] = int(columns.indexOf(PriceColumns()[i].strColumn));
 }
 
-void PriceHistoryBuilder::Add(const std::vector<QVariant>& row)
+void PriceHistoryBuilder::Add(std::vector<QVariant>* pRow)
 {
-    const QDate date = m_clock.DateOf(IntegerOf(ValueAt(row, m_nTimestampPosition)));
-    const Prices prices = PricesOf(row);
+    const QDate date = m_clock.DateOf(IntegerOf(ValueAt(*pRow, m_nTimestampPosition)));
+    const Prices prices = PricesOf(*pRow);
     if (!m_points.empty() && date == m_lastDate) {
-        MergeIntoLastPoint(row, prices);
+        MergeIntoLastPoint(pRow, prices);
         return;
     }
     m_points.push_back(m_pointTemplate);
     m_points.back().detach();
-    FillPoint(&m_points.back(), row);
+    FillPoint(&m_points.back(), pRow);
     m_prices.push_back(prices);
     m_lastDate = date;
 }
@@ -110,20 +110,20 @@ PriceHistoryBuilder::Prices PriceHistoryBuilder::PricesOf(const std::vector<QVar
 
 // Every column of the row under its name. The point starts as a copy of
 // the template's tree, so no key is compared or placed again.
-void PriceHistoryBuilder::FillPoint(QVariantMap* pPoint, const std::vector<QVariant>& row) const
+void PriceHistoryBuilder::FillPoint(QVariantMap* pPoint, std::vector<QVariant>* pRow) const
 {
     auto position = m_sortedPositions.cbegin();
     for (auto it = pPoint->begin(); it != pPoint->end(); ++it, ++position)
-        it.value() = row[*position];
+        it.value() = std::move((*pRow)[*position]);
 }
 
 // Two rows of one day: per price column the smaller value when both are
 // positive, else the larger one (so a price beats "no offer"). The later
 // row keeps its own timestamp and other columns.
-void PriceHistoryBuilder::MergeIntoLastPoint(const std::vector<QVariant>& row, const Prices& prices)
+void PriceHistoryBuilder::MergeIntoLastPoint(std::vector<QVariant>* pRow, const Prices& prices)
 {
     QVariantMap& point = m_points.back();
-    FillPoint(&point, row);
+    FillPoint(&point, pRow);
     Prices& merged = m_prices.back();
     for (size_t i = 0; i < merged.size(); ++i) {
         merged[i] = MergedPrice(merged[i], prices[i]);

@@ -25,8 +25,9 @@ public:
     // The names of a row's values, in the order in which Add gets them.
     // Set before the first row; a point carries each value under its name.
     void SetColumns(const QStringList& columns);
-    // One row: a value per column.
-    void Add(const std::vector<QVariant>& row);
+    // One row: a value per column. The values are moved out; the vector
+    // keeps its size, ready for the next row.
+    void Add(std::vector<QVariant>* pRow);
     QVariantMap Result(const QString& strLocale) const;
 
 private:
@@ -39,9 +40,9 @@ private:
     };
 
     Prices PricesOf(const std::vector<QVariant>& row) const;
-    void MergeIntoLastPoint(const std::vector<QVariant>& row, const Prices& prices);
+    void MergeIntoLastPoint(std::vector<QVariant>* pRow, const Prices& prices);
     ExtremeIndexes FindExtremes(size_t nColumn) const;
-    void FillPoint(QVariantMap* pPoint, const std::vector<QVariant>& row) const;
+    void FillPoint(QVariantMap* pPoint, std::vector<QVariant>* pRow) const;
 
     const DayClock& m_clock;
     QVariantMap m_pointTemplate; // every column name, without values
