@@ -1,10 +1,657 @@
 #include "MainWindow.h"
 
-#include <QCoreApplication>
+#include "AmazonConnector.h"
+#include "AutostartEntry.h"
+#include "DatabaseManager.h"
+#include "DialogConfirm.h"
+#include "Global.h"
+#include "ImageCacheCleaner.h"
+#include "ProductLink.h"
+#include "UserPrompt.h"
+#include "WatchListWidget.h"
+#include "ui_mainwindow.h"
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+#include <QUrl>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QLatin1String KeyGeometry("MainWindow/Geometry");
+const QLatin1String KeySplitter("MainWindow/SplitterGeometry");
+const QLatin1String KeyOptions("MainWindow/Options");
+const QLatin1String KeySize("MainWindow/Size");
+const QLatin1String KeyLocale("Amazon/Locale");
+
+const int TabItemDetail = 0;
+const int TabLog = 2;
+
+const int PasteAndGoDelayMs = 100;
+
+// The defaults every option gets when the stored options lack it, in the
+// order they are applied.
+QList<QPair<QString, QVariant>> OptionDefaults()
 {
-    setWindowTitle(QCoreApplication::applicationName());
-    resize(800, 560);
+    return {
+        { QStringLiteral("WatchInterval"), 15 },
+        { QStringLiteral("TimeUnit"), 0 },
+        { QStringLiteral("PlaySound"), true },
+        { QStringLiteral("SoundLoops"), 10 },
+        { QStringLiteral("SoundFile"), QStringLiteral("alert.wav") },
+        { QStringLiteral("NoPopup"), false },
+        { QStringLiteral("MinimizeToTray"), true },
+        { QStringLiteral("WatchIntervalSeconds"), 1800 },
+        { QStringLiteral("AutoStart"), false },
+        { QStringLiteral("CloseToMinimize"), true },
+        { QStringLiteral("AutoLaunch"), false },
+    };
+}
+
+// Product links come from the network; only web addresses become clickable
+// in the log, so a crafted link cannot make the desktop open a local file
+// or another program.
+bool IsWebLink(const QString& link)
+{
+    const QUrl url(link, QUrl::TolerantMode);
+    return url.isValid()
+        && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+QString LinkedTitle(const QVariantMap& item)
+{
+    const QString title = item.value(QStringLiteral("Title")).toString().toHtmlEscaped();
+    const QString link = item.value(QStringLiteral("DetailPageURL")).toString();
+    if (!IsWebLink(link))
+        return title;
+    return QStringLiteral("<a href=\"%1\">%2</a>").arg(link.toHtmlEscaped(), title);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags)
+    , m_clock([] { return QDateTime::currentDateTime(); })
+{
+    SetUpForm();
+    CreateErrorBox();
+
+    InstallLoadFailureBox();
+    m_database = new DatabaseManager(this);
+    ConnectDatabase();
+    m_amazon = new AmazonConnector(this);
+    ConnectProductClient();
+    connect(&m_watchTimer, &QTimer::timeout, this, &MainWindow::DoCheckNow, Qt::QueuedConnection);
+    ConnectWatchList();
+
+    FillStoreSelector();
+    CreateTrayIcon();
+
+    RestoreSettings();
+    UpdateUI();
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::SetUpForm()
+{
+    ui = new Ui_MainWindow;
+    ui->setupUi(this);
+
+    ui->widgetAddBar->hide();
+    ui->menuBar->hide();
+    ui->horizontalSliderZoom->hide();
+
+    QFont windowFont = font();
+    windowFont.setPointSize(12);
+    setFont(windowFont);
+    ui->tabPriceHistory->setStyleSheet(QStringLiteral("font-size:11pt;"));
+    ui->gridLayoutWatchCondition->setVerticalSpacing(15);
+    ui->comboBoxAmazonStore->setMaximumWidth(115);
+
+    ui->lineEditAsin->addAction(ui->actionPasteAndGo);
+    ui->lineEditAsin->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(
+        ui->lineEditAsin, &QWidget::customContextMenuRequested, this, &MainWindow::ShowContextMenu);
+}
+
+void MainWindow::CreateErrorBox()
+{
+    m_errorBox = new QMessageBox(QMessageBox::Warning, tr("Error"), QString(), QMessageBox::Ok,
+        this, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    // Error texts often quote replies from the network; they are shown as
+    // they are, never interpreted as markup.
+    m_errorBox->setTextFormat(Qt::PlainText);
+}
+
+void MainWindow::InstallLoadFailureBox()
+{
+    // The store has no widgets of its own; a file it cannot open is reported
+    // here, in a modal box without parent.
+    DatabaseManager::SetLoadFailureHandler([](const QString& title, const QString& text) {
+        UserPrompt::Ask(nullptr, { QMessageBox::Critical, title, text, QMessageBox::Ok });
+    });
+}
+
+void MainWindow::ConnectDatabase()
+{
+    connect(m_database, &DatabaseManager::Error, this, &MainWindow::OnError, Qt::QueuedConnection);
+    connect(m_database, &DatabaseManager::PriceUpdated, this, &MainWindow::UpdatePriceHistoryView,
+        Qt::QueuedConnection);
+}
+
+void MainWindow::ConnectProductClient()
+{
+    WatchListWidget* list = ui->treeWidgetWatchList;
+    connect(m_amazon, &AmazonConnector::ProductInfoAvailable, list, &WatchListWidget::UpdateItems);
+    connect(m_amazon, &AmazonConnector::ProductInfoAvailable, m_database,
+        &DatabaseManager::UpdateItems);
+    connect(m_amazon, &AmazonConnector::ProductInfoAvailable, this,
+        &MainWindow::OnProductInfoAvailable);
+    connect(m_amazon, &AmazonConnector::Error, this, &MainWindow::OnError, Qt::QueuedConnection);
+    connect(m_amazon, &AmazonConnector::CartAvailable, this, &MainWindow::OnCartAvailable);
+}
+
+void MainWindow::ConnectWatchList()
+{
+    WatchListWidget* list = ui->treeWidgetWatchList;
+    connect(list, &WatchListWidget::ItemInfoAvailable, this, &MainWindow::OnItemInfoAvailable);
+    connect(list, &WatchListWidget::ItemsUpdated, this, &MainWindow::CheckItems);
+    connect(list, &WatchListWidget::WatchListChanged, this, &MainWindow::SaveWatchList);
+}
+
+void MainWindow::FillStoreSelector()
+{
+    const QStringList& locales = Global::AmazonLocale;
+    for (int i = 0; i < locales.size() && i < ui->comboBoxAmazonStore->count(); ++i)
+        ui->comboBoxAmazonStore->setItemData(i, locales.at(i), Qt::UserRole);
+}
+
+void MainWindow::CreateTrayIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/app16.png"));
+    icon.addFile(QStringLiteral(":/app32.png"));
+    icon.addFile(QStringLiteral(":/app48.png"));
+    m_trayIcon = new QSystemTrayIcon(icon, this);
+    m_trayIcon->setVisible(true);
+    m_trayIcon->setToolTip(QCoreApplication::applicationName() + QStringLiteral(" [Idle]"));
+
+    auto* menu = new QMenu(this);
+    QAction* restore = menu->addAction(QStringLiteral("Restore"));
+    menu->addSeparator();
+    menu->addAction(ui->actionStart);
+    menu->addAction(ui->actionStop);
+    menu->addSeparator();
+    menu->addAction(ui->actionExit);
+    m_trayIcon->setContextMenu(menu);
+
+    connect(restore, &QAction::triggered, this, &MainWindow::RestoreWindow, Qt::QueuedConnection);
+    connect(ui->actionExit, &QAction::triggered, this, &MainWindow::Quit, Qt::QueuedConnection);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::OnSystemTrayIconActivated);
+}
+
+void MainWindow::SetClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
+
+// ---------------------------------------------------------------------------
+// Log pane and errors
+
+QString MainWindow::TimeStamp() const
+{
+    return m_clock().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ap"));
+}
+
+void MainWindow::AppendLogLine(const QString& html)
+{
+    ui->textBrowserLog->append(html);
+}
+
+void MainWindow::AddLogMessage(const QString& message, const QString& color)
+{
+    // One substitution pass: a '%' sequence inside the message is text, not
+    // a place holder.
+    AppendLogLine(QStringLiteral("<p>%1: <span style=\"color:%2;\">%3</span></p>")
+                      .arg(TimeStamp(), color.toHtmlEscaped(), message.toHtmlEscaped()));
+}
+
+void MainWindow::AddLogMessage(const QVariantMap& item)
+{
+    const int condition = item.value(QStringLiteral("WatchCondition")).toInt();
+    if (condition == 1) {
+        AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item is <b><font "
+                                     "color=\"#00aa00\">in stock</font></b>!</p>")
+                          .arg(TimeStamp(), LinkedTitle(item)));
+        return;
+    }
+    const QString price = item.value(QStringLiteral("FormattedAlertPrice")).toString();
+    AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item price has dropped to <font "
+                                 "color=\"#00aa00\"><b>%3</b></font>!</p>")
+                      .arg(TimeStamp(), LinkedTitle(item), price.toHtmlEscaped()));
+}
+
+void MainWindow::OnError(const QString& message)
+{
+    m_errorBox->setText(message);
+    m_errorBox->show();
+}
+
+void MainWindow::OnDebugError(const QString& message)
+{
+    qDebug() << message;
+}
+
+void MainWindow::AppendErrorMessage(const QString& message)
+{
+    Q_UNUSED(message);
+}
+
+void MainWindow::OnWebLinkClicked(const QUrl& url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+// ---------------------------------------------------------------------------
+// Window, tabs, tray, closing
+
+void MainWindow::RaiseTabPage(int nIndex)
+{
+    if (nIndex >= 0) {
+        ui->tabWidget->setCurrentIndex(nIndex);
+        return;
+    }
+    if (ui->tabWidget->currentIndex() == TabLog)
+        ui->tabWidget->setCurrentIndex(TabItemDetail);
+}
+
+void MainWindow::RestoreWindow()
+{
+    showNormal();
+    activateWindow();
+}
+
+void MainWindow::OnSystemTrayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+        RestoreWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Once Quit() has run, the application closes its windows on the way out;
+    // minimising then would cancel the quit.
+    if (!m_closed && !isMinimized()
+        && m_options.value(QStringLiteral("CloseToMinimize")).toBool()) {
+        showMinimized();
+        event->ignore();
+        return;
+    }
+    PreClose();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::Quit()
+{
+    PreClose();
+    QCoreApplication::quit();
+}
+
+void MainWindow::UpdateUI()
+{
+    const bool watching = m_watchTimer.isActive();
+    ui->actionStart->setEnabled(!watching);
+    ui->actionStop->setEnabled(watching);
+    const QString title = QCoreApplication::applicationName() + QStringLiteral(" [")
+        + (watching ? tr("Watching") : tr("Idle")) + QStringLiteral("]");
+    setWindowTitle(title);
+    statusBar()->showMessage(watching
+            ? tr("Watching")
+            : tr("Pricewarden is idle. You must click \"Start\" to start watching!"));
+    m_trayIcon->setToolTip(title);
+}
+
+void MainWindow::SetAutoLaunch(bool enable)
+{
+#ifdef Q_OS_MACOS
+    QString script;
+    if (enable) {
+        QString path = QCoreApplication::applicationDirPath();
+        const int bundleEnd = path.lastIndexOf(QStringLiteral("/Contents/MacOS"));
+        if (bundleEnd > 0)
+            path.truncate(bundleEnd);
+        script = QStringLiteral("tell application \"System Events\"\n"
+                                "    make login item at end with properties {path:\"%1\", "
+                                "kind:application}\nend tell\n")
+                     .arg(path);
+    } else {
+        script = QStringLiteral("tell application \"System Events\"\n"
+                                "    get the name of every login item\n"
+                                "    if login item \"Pricewarden\" exists then\n"
+                                "        delete login item \"Pricewarden\"\n"
+                                "    end if\nend tell\n");
+    }
+    auto* process = new QProcess(this);
+    process->start(QStringLiteral("/usr/bin/osascript"),
+        { QStringLiteral("-l"), QStringLiteral("AppleScript") }, QIODevice::ReadWrite);
+    process->write(script.toUtf8());
+    process->closeWriteChannel();
+#else
+    const AutostartEntry entry(AutostartEntry::DefaultDirectory());
+    if (enable)
+        entry.Enable(QCoreApplication::applicationFilePath());
+    else
+        entry.Disable();
+#endif
+}
+
+// ---------------------------------------------------------------------------
+// The ASIN field's context menu
+
+QMenu* MainWindow::CreateAsinContextMenu()
+{
+    QMenu* menu = ui->lineEditAsin->createStandardContextMenu();
+    const QList<QAction*> standard = menu->actions();
+    if (!standard.isEmpty())
+        menu->removeAction(standard.last());
+
+    const QList<QAction*> entries = menu->actions();
+    QAction* paste = nullptr;
+    // Qt names the paste entry; its text ends with its shortcut only where
+    // the platform shows shortcuts in context menus.
+    for (QAction* entry : entries) {
+        if (entry->objectName() == QLatin1String("edit-paste")) {
+            paste = entry;
+            break;
+        }
+    }
+    for (int i = 0; !paste && i < entries.size(); ++i) {
+        if (entries.at(i)->text().endsWith(QLatin1Char('V')))
+            paste = entries.at(i);
+    }
+
+    if (entries.isEmpty()) {
+        menu->addAction(ui->actionPasteAndGo);
+    } else if (!paste) {
+        menu->insertAction(entries.first(), ui->actionPasteAndGo);
+    } else {
+        const int after = entries.indexOf(paste) + 1;
+        if (after < entries.size())
+            menu->insertAction(entries.at(after), ui->actionPasteAndGo);
+        else
+            menu->addAction(ui->actionPasteAndGo);
+    }
+    ui->actionPasteAndGo->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+    return menu;
+}
+
+void MainWindow::ShowContextMenu(const QPoint& pos)
+{
+    if (sender() != ui->lineEditAsin)
+        return;
+    QMenu* menu = CreateAsinContextMenu();
+    menu->exec(ui->lineEditAsin->mapToGlobal(pos));
+    delete menu;
+}
+
+// ---------------------------------------------------------------------------
+// Adding, editing and removing items
+
+QString MainWindow::SelectedLocale() const
+{
+    return ui->comboBoxAmazonStore->currentData(Qt::UserRole).toString();
+}
+
+void MainWindow::SelectStore(const QString& locale)
+{
+    const int index = Global::AmazonLocale.indexOf(locale);
+    if (index >= 0)
+        ui->comboBoxAmazonStore->setCurrentIndex(index);
+}
+
+void MainWindow::OnTextAsin(const QString& text)
+{
+    ui->toolButtonAdd->setEnabled(!text.trimmed().isEmpty());
+    SelectStore(ProductLink::DetectLocale(text));
+}
+
+void MainWindow::OnButtonAdd()
+{
+    const QString text = ui->lineEditAsin->text().trimmed();
+    QString locale = SelectedLocale();
+    const QString detected = ProductLink::DetectLocale(text);
+    if (!detected.isEmpty())
+        locale = detected;
+    const QString asin = ProductLink::ExtractAsin(text);
+
+    if (!ui->treeWidgetWatchList->SetCurrentItem(asin, locale))
+        m_amazon->QueryProduct(QStringList { asin }, QStringList { locale }, false);
+    ui->lineEditAsin->clear();
+}
+
+void MainWindow::OnPasteAndGo()
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty())
+        return;
+    ui->lineEditAsin->setText(text);
+    QTimer::singleShot(PasteAndGoDelayMs, this, &MainWindow::OnButtonAdd);
+}
+
+void MainWindow::OnAmazonStoreChanged()
+{
+    const int index = ui->comboBoxAmazonStore->currentIndex();
+    ui->toolButtonAmazonStore->setIcon(ui->comboBoxAmazonStore->itemIcon(index));
+}
+
+void MainWindow::OnButtonAmazonStore()
+{
+    const QString locale = SelectedLocale();
+    if (locale.isEmpty())
+        return;
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(Global::WebHost(locale));
+    url.setPath(QStringLiteral("/"));
+    url.setQuery(QStringLiteral("tag=") + Global::AssociateIdString.value(locale));
+    QDesktopServices::openUrl(url);
+}
+
+void MainWindow::UpdateJobSetting()
+{
+    QVariantMap record = ui->treeWidgetWatchList->GetCurrentItemData();
+    if (record.isEmpty())
+        return;
+    int condition = 2;
+    if (ui->radioButtonDoNotWatch->isChecked())
+        condition = 0;
+    else if (ui->radioButtonItemInStock->isChecked())
+        condition = 1;
+    record.insert(QStringLiteral("WatchCondition"), condition);
+    record.insert(QStringLiteral("ThirdParty"), ui->checkBoxThirdParty->isChecked());
+    record.insert(QStringLiteral("ThirdPartyUsed"), ui->checkBoxThirdPartyUsed->isChecked());
+    record.insert(QStringLiteral("PriceLine"), ui->doubleSpinBoxPriceLine->value());
+    record.insert(QStringLiteral("ActionWebPage"), ui->checkBoxWebPage->isChecked());
+    record.insert(QStringLiteral("ActionEmail"), ui->checkBoxEmail->isChecked());
+    record.insert(QStringLiteral("ActionCreateCart"), ui->checkBoxCreateCart->isChecked());
+    record.insert(QStringLiteral("Quantity"), ui->spinBoxQuantity->value());
+    ui->treeWidgetWatchList->UpdateItem(record, false);
+}
+
+void MainWindow::OnRemove()
+{
+    const QVariantMap record = ui->treeWidgetWatchList->GetCurrentItemData();
+    if (record.isEmpty())
+        return;
+    const QString question = tr("Do you really want to remove item \"%1\"?")
+                                 .arg(record.value(QStringLiteral("Title")).toString());
+    DialogConfirm confirm(this, QStringLiteral("RemoveItem"), question, QStringLiteral("Confirm"));
+    if (confirm.exec() != QDialog::Accepted)
+        return;
+    m_database->RemoveItem(record);
+    ui->treeWidgetWatchList->RemoveItem(record);
+}
+
+void MainWindow::SaveWatchList()
+{
+    m_database->SaveItems(ui->treeWidgetWatchList->GetItems());
+}
+
+// ---------------------------------------------------------------------------
+// The watch list at start
+
+void MainWindow::RefreshList()
+{
+    const QVariantList items = m_database->GetItems(QString());
+    ui->treeWidgetWatchList->clear();
+    ui->treeWidgetWatchList->UpdateItems(items);
+
+    QStringList asins;
+    QStringList locales;
+    for (const QVariant& item : items) {
+        const QVariantMap record = item.toMap();
+        asins << record.value(QStringLiteral("ASIN")).toString();
+        locales << record.value(QStringLiteral("Locale")).toString();
+    }
+    if (!asins.isEmpty())
+        m_amazon->QueryProduct(asins, locales, false);
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+void MainWindow::ApplyOptionDefaults()
+{
+    for (const auto& [key, value] : OptionDefaults()) {
+        if (!m_options.contains(key))
+            m_options.insert(key, value);
+    }
+}
+
+void MainWindow::SetWatchInterval(qint64 seconds)
+{
+    const qint64 milliseconds
+        = std::clamp<qint64>(seconds * 1000, 1, std::numeric_limits<int>::max());
+    m_watchTimer.setInterval(static_cast<int>(milliseconds));
+}
+
+void MainWindow::RestoreSettings()
+{
+    QSettings settings;
+    const QVariant geometry = settings.value(KeyGeometry);
+    if (geometry.isValid())
+        restoreGeometry(geometry.toByteArray());
+    const QVariant splitter = settings.value(KeySplitter);
+    if (splitter.isValid())
+        ui->splitterMain->restoreState(splitter.toByteArray());
+    ui->treeWidgetWatchList->RestoreSettings();
+
+    const QSize size = settings.value(KeySize, QSize(-1, -1)).toSize();
+    if (size.width() >= 0 && size.height() >= 0)
+        resize(size);
+
+    m_options = settings.value(KeyOptions).toMap();
+    ApplyOptionDefaults();
+    SetAutoLaunch(m_options.value(QStringLiteral("AutoLaunch")).toBool());
+    SetWatchInterval(m_options.value(QStringLiteral("WatchIntervalSeconds")).toLongLong());
+
+    // A stored store code that is none of ours keeps the designed default
+    // (the first store), so an add never goes out without a store.
+    SelectStore(settings.value(KeyLocale, QStringLiteral("us")).toString());
+
+    RefreshList();
+}
+
+void MainWindow::SaveSettings()
+{
+    SaveWatchList();
+
+    QSettings settings;
+    settings.setValue(KeyGeometry, saveGeometry());
+    settings.setValue(KeySplitter, ui->splitterMain->saveState());
+    settings.setValue(KeyOptions, m_options);
+    settings.setValue(KeyLocale, SelectedLocale());
+    ui->treeWidgetWatchList->SaveSettings();
+    // The size the window has now, so the next start opens it exactly so.
+    settings.setValue(KeySize, size());
+}
+
+void MainWindow::PreClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    SaveSettings();
+    m_trayIcon->hide();
+    ImageCacheCleaner::RemoveFiles(Global::TempDir);
+}
+
+// ---------------------------------------------------------------------------
+// Slots whose work belongs to the watch engine, the detail pane, the
+// preferences and the about box. They are wired now and take on their work
+// as those parts arrive.
+
+void MainWindow::OnStart()
+{
+}
+
+void MainWindow::OnStop()
+{
+}
+
+void MainWindow::DoCheckNow()
+{
+}
+
+void MainWindow::CheckItems()
+{
+}
+
+void MainWindow::OnAbout()
+{
+}
+
+void MainWindow::OnPreference()
+{
+}
+
+void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
+{
+    Q_UNUSED(item);
+}
+
+void MainWindow::OnCartAvailable(const QString& cart_url)
+{
+    Q_UNUSED(cart_url);
+}
+
+void MainWindow::OnImageDownloaded(const QString& filename)
+{
+    Q_UNUSED(filename);
+}
+
+void MainWindow::OnVersionInfoAvailable(const QVariantMap& info)
+{
+    Q_UNUSED(info);
+}
+
+void MainWindow::OnProductInfoAvailable(const QVariantList& items)
+{
+    Q_UNUSED(items);
+}
+
+void MainWindow::UpdatePriceHistoryView()
+{
 }

@@ -1,11 +1,126 @@
 #pragma once
 
+#include <QDateTime>
 #include <QMainWindow>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QVariantList>
+#include <QVariantMap>
+#include <functional>
 
+class AmazonConnector;
+class DatabaseManager;
+class QMenu;
+class QMessageBox;
+class Ui_MainWindow;
+
+// The program's only main window. It owns the product query client, the
+// database, the error box, the tray icon and the watch timer, holds the
+// user's options, and hosts the watch list. Adding, editing and removing
+// watched items, the log pane and the persistence of layout, options and the
+// watch list live here too.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    using Clock = std::function<QDateTime()>;
+
+    explicit MainWindow(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+    ~MainWindow() override;
+
+    // One line in the log pane, stamped with the current local time. The
+    // message is plain text; the colour is a CSS colour name.
+    void AddLogMessage(const QString& message, const QString& color);
+    // The log line of a met watch condition of the given item.
+    void AddLogMessage(const QVariantMap& item);
+
+    // Adds the application to, or removes it from, the programs the desktop
+    // starts at login.
+    void SetAutoLaunch(bool enable);
+
+    // The source of the current time for log stamps (local time).
+    void SetClock(Clock clock);
+
+    const QVariantMap& Options() const { return m_options; }
+    const QTimer& WatchTimer() const { return m_watchTimer; }
+
+    // The ASIN field's context menu: the line edit's standard menu without
+    // its last entry, with "Paste and Go" after the paste entry. The caller
+    // owns the menu.
+    QMenu* CreateAsinContextMenu();
+
+public slots:
+    void RestoreWindow();
+    // The orderly way out (the Exit action): saves everything, then ends the
+    // event loop, whatever the close-to-minimise option says. Also the slot
+    // for termination requests from the system.
+    void Quit();
+    void OnRemove();
+    void OnStart();
+    void OnStop();
+    void OnAbout();
+    void OnPreference();
+    void OnTextAsin(const QString& text);
+    void OnButtonAdd();
+    void OnButtonAmazonStore();
+    void OnPasteAndGo();
+    void OnAmazonStoreChanged();
+    void OnError(const QString& message);
+    void OnDebugError(const QString& message);
+    void OnItemInfoAvailable(const QVariantMap& item);
+    void OnCartAvailable(const QString& cart_url);
+    void OnWebLinkClicked(const QUrl& url);
+    void RaiseTabPage(int nIndex = -1);
+    void UpdateJobSetting();
+    void AppendErrorMessage(const QString& message);
+    void UpdateUI();
+    void DoCheckNow();
+    void CheckItems();
+    void OnImageDownloaded(const QString& filename);
+    void OnVersionInfoAvailable(const QVariantMap& info);
+    void OnProductInfoAvailable(const QVariantList& items);
+    void UpdatePriceHistoryView();
+    void OnSystemTrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void ShowContextMenu(const QPoint& pos);
+    void RefreshList();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    // Writes the whole watch list to the database; runs on every change of
+    // the list so that nothing is lost when the program does not end in order.
+    void SaveWatchList();
+
+private:
+    void SetUpForm();
+    void CreateErrorBox();
+    void InstallLoadFailureBox();
+    void ConnectDatabase();
+    void ConnectProductClient();
+    void ConnectWatchList();
+    void FillStoreSelector();
+    void CreateTrayIcon();
+
+    void RestoreSettings();
+    void SaveSettings();
+    void PreClose();
+    void ApplyOptionDefaults();
+    void SelectStore(const QString& locale);
+    void SetWatchInterval(qint64 seconds);
+
+    QString SelectedLocale() const;
+    QString TimeStamp() const;
+    void AppendLogLine(const QString& html);
+
+    AmazonConnector* m_amazon = nullptr;
+    QTimer m_watchTimer;
+    DatabaseManager* m_database = nullptr;
+    QMessageBox* m_errorBox = nullptr;
+    QVariantMap m_options;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    Ui_MainWindow* ui = nullptr;
+    Clock m_clock;
+    bool m_closed = false;
 };

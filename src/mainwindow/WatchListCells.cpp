@@ -1,0 +1,93 @@
+#include "WatchListCells.h"
+
+#include "Global.h"
+
+#include <QCoreApplication>
+
+namespace WatchListCells {
+
+namespace {
+
+// The phrases belong to the list's translation context.
+QString Phrase(const char* text)
+{
+    return QCoreApplication::translate("WatchListWidget", text);
+}
+
+int WatchConditionOf(const QVariantMap& record)
+{
+    return record.value(QStringLiteral("WatchCondition")).toInt();
+}
+
+bool IsSet(const QVariantMap& record, const char* key)
+{
+    return record.value(QLatin1String(key)).toBool();
+}
+
+} // namespace
+
+QString WatchText(const QVariantMap& record)
+{
+    switch (WatchConditionOf(record)) {
+    case 1:
+        return Phrase("Item in stock");
+    case 2: {
+        const QString currency
+            = Global::CurrencyString.value(record.value(QStringLiteral("Locale")).toString());
+        const double priceLine = record.value(QStringLiteral("PriceLine")).toDouble();
+        return Phrase("Price drop to ") + currency + QString::number(priceLine, 'f', 2);
+    }
+    default:
+        return Phrase("Do not watch");
+    }
+}
+
+QString ReactionText(const QVariantMap& record)
+{
+    if (WatchConditionOf(record) == 0)
+        return {};
+    // The alert window is shown for every alert, whatever ActionAlert says.
+    QStringList reactions { Phrase("Show alert") };
+    if (IsSet(record, "ActionEmail"))
+        reactions << Phrase("Email me");
+    if (IsSet(record, "ActionWebPage"))
+        reactions << Phrase("Bring up webpage");
+    if (IsSet(record, "ActionCreateCart"))
+        reactions << Phrase("Take me to check out");
+    return reactions.join(QStringLiteral(", "));
+}
+
+QString WatchIconPath(const QVariantMap& record)
+{
+    return WatchConditionOf(record) == 0 ? QStringLiteral(":/blank16.png")
+                                         : QStringLiteral(":/watch16.png");
+}
+
+QString FlagIconPath(const QString& locale)
+{
+    return QStringLiteral(":/flag_%1.png").arg(locale);
+}
+
+QString PlainTextToolTip(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
+}
+
+QUrl ProductPageUrl(const QVariantMap& record)
+{
+    const QByteArray encoded = record.value(QStringLiteral("DetailPageURL")).toByteArray();
+    if (encoded.isEmpty())
+        return {};
+    const QUrl url = QUrl::fromEncoded(encoded);
+    // Records come from replies and from the database file; only a web page
+    // may be handed to the desktop, never a local file or a program scheme.
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return {};
+    return url;
+}
+
+} // namespace WatchListCells
