@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -155,6 +156,7 @@ DatabaseManager::DatabaseManager(const QString& strFilePath, QObject* parent)
 
 DatabaseManager::~DatabaseManager()
 {
+    m_history.Finalize();
     m_statements.clear();
     m_db.close();
     m_db = QSqlDatabase();
@@ -482,22 +484,63 @@ void DatabaseManager::LowerPricePoint(const QVariantMap& point, const QVariantMa
         emit PriceUpdated();
 }
 
+// A history runs to thousands of rows: they are stepped directly on the
+// SQLite connection under m_db, without Qt's per-row results. The statement
+// is prepared once; a failed preparation is reported and tried again next
+// time.
+SqliteStatement* DatabaseManager::HistoryStatement()
+{
+    if (m_history.IsPrepared())
+        return &m_history;
+    sqlite3* pConnection
+        = m_db.isOpen() ? SqliteStatement::ConnectionOf(m_db.driver()->handle()) : nullptr;
+    if (!pConnection) {
+        ReportError(tr("The database is not open."));
+        return nullptr;
+    }
+    if (!m_history.Prepare(pConnection, Sql::SelectHistory())) {
+        ReportError(m_history.ErrorText());
+        return nullptr;
+    }
+    return &m_history;
+}
+
+// A failure at any row is reported and leaves the list empty: a history
+// cut short is not shown as the whole.
 QVariantMap DatabaseManager::GetPriceHistory(const QString& asin, const QString& locale)
 {
     PriceHistoryBuilder builder(m_clock);
-    const StatementUse query(Prepared(Sql::SelectHistory(), false));
-    if (Run(query, { NonNull(asin), NonNull(locale) }, false)) {
-        const RowLayout layout = LayoutOf(*query);
-        const QSqlRecord record = query->record();
-        const int nTimestamp = record.indexOf(QStringLiteral("Timestamp"));
-        const int nPrice = record.indexOf(QStringLiteral("Price"));
-        const int nPriceNew = record.indexOf(QStringLiteral("PriceNew"));
-        const int nPriceUsed = record.indexOf(QStringLiteral("PriceUsed"));
-        while (query->next()) {
-            builder.Add(RowToMap(*query, layout), query->value(nTimestamp).toLongLong(),
-                { query->value(nPrice).toDouble(), query->value(nPriceNew).toDouble(),
-                    query->value(nPriceUsed).toDouble() });
-        }
-    }
-    return builder.Result(locale);
+    SqliteStatement* pQuery = HistoryStatement();
+    if (!pQuery)
+        return builder.Result(locale);
+    const bool bRead = ReadHistory(pQuery, asin, locale, &builder);
+    const QString strError = pQuery->ErrorText();
+    // Ended before anyone hears of a failure, who might read again.
+    pQuery->Reset();
+    if (bRead)
+        return builder.Result(locale);
+    ReportError(strError);
+    return PriceHistoryBuilder(m_clock).Result(locale);
+}
+
+bool DatabaseManager::ReadHistory(SqliteStatement* pQuery, const QString& strAsin,
+    const QString& strLocale, PriceHistoryBuilder* pBuilder)
+{
+    if (!pQuery->BindText(1, strAsin) || !pQuery->BindText(2, strLocale))
+        return false;
+    if (!pQuery->Step())
+        return !pQuery->Failed();
+    // Named after the first step: a changed table makes SQLite prepare the
+    // statement again, with the columns of the day.
+    QStringList columns;
+    for (int i = 0; i < pQuery->ColumnCount(); ++i)
+        columns.append(pQuery->ColumnName(i));
+    pBuilder->SetColumns(columns);
+    std::vector<QVariant> row(size_t(columns.size()));
+    do {
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = pQuery->Value(int(i));
+        pBuilder->Add(&row);
+    } while (pQuery->Step());
+    return !pQuery->Failed();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DayClock.h"
+#include "SqliteStatement.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -10,6 +11,8 @@
 #include <QVariantMap>
 #include <functional>
 #include <map>
+
+class PriceHistoryBuilder;
 
 // The user's watch list and price history in one SQLite file. All work is
 // synchronous SQL on the calling (GUI) thread; failures are reported through
@@ -77,10 +80,14 @@ private:
     void InsertPricePoint(const QVariantMap& item);
     void LowerPricePoint(const QVariantMap& point, const QVariantMap& item);
     static bool PricesDiffer(const QVariantMap& point, const QVariantMap& item);
+    SqliteStatement* HistoryStatement();
+    static bool ReadHistory(SqliteStatement* pQuery, const QString& strAsin,
+        const QString& strLocale, PriceHistoryBuilder* pBuilder);
 
     QString m_strConnectionName;
     QSqlDatabase m_db;
     std::map<QString, QSqlQuery> m_statements; // prepared once, by statement text
+    SqliteStatement m_history; // a product's history, stepped row by row
     DayClock m_clock;
     bool m_bOpening = true;
     QString m_strOpenFailure;

@@ -2,7 +2,7 @@
 
 #include "DayClock.h"
 
-#include <array>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -36,6 +36,29 @@ double MergedPrice(double dEarlier, double dLater)
     return qMax(dEarlier, dLater);
 }
 
+// The usual variant conversions, read directly for the types SQLite gives.
+double NumberOf(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Double)
+        return *static_cast<const double*>(value.constData());
+    if (value.typeId() == QMetaType::LongLong)
+        return double(*static_cast<const qlonglong*>(value.constData()));
+    return value.toDouble();
+}
+
+qint64 IntegerOf(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::LongLong)
+        return *static_cast<const qlonglong*>(value.constData());
+    return value.toLongLong();
+}
+
+const QVariant& ValueAt(const std::vector<QVariant>& row, int nPosition)
+{
+    static const QVariant missing;
+    return nPosition < 0 ? missing : row[size_t(nPosition)];
+}
+
 } // namespace
 
 PriceHistoryBuilder::PriceHistoryBuilder(const DayClock& clock)
@@ -43,43 +66,70 @@ PriceHistoryBuilder::PriceHistoryBuilder(const DayClock& clock)
 {
 }
 
-void PriceHistoryBuilder::Add(QVariantMap row)
+void PriceHistoryBuilder::SetColumns(const QStringList& columns)
 {
-    const qint64 nTimestamp = row.value(kTimestamp).toLongLong();
-    const Prices prices = PricesOf(row);
-    Add(std::move(row), nTimestamp, prices);
+    std::vector<std::pair<QString, size_t>> sorted;
+    for (size_t i = 0; i < size_t(columns.size()); ++i)
+        sorted.emplace_back(columns.at(qsizetype(i)), i);
+    std::sort(sorted.begin(), sorted.end());
+    m_pointTemplate.clear();
+    m_sortedPositions.clear();
+    for (const auto& [strName, nPosition] : sorted) {
+        if (m_pointTemplate.contains(strName))
+            continue;
+        m_pointTemplate.insert(strName, QVariant());
+        m_sortedPositions.push_back(nPosition);
+    }
+    m_nTimestampPosition = int(columns.indexOf(kTimestamp));
+    for (size_t i = 0; i < m_pricePositions.size(); ++i)
+        m_pricePositions[i] = int(columns.indexOf(PriceColumns()[i].strColumn));
 }
 
-void PriceHistoryBuilder::Add(QVariantMap row, qint64 nTimestamp, const Prices& prices)
+void PriceHistoryBuilder::Add(std::vector<QVariant>* pRow)
 {
-    const QDate date = m_clock.DateOf(nTimestamp);
-    if (!m_points.isEmpty() && date == m_lastDate) {
-        const QVariantMap merged = Merged(m_points.last().toMap(), std::move(row));
-        m_prices.back() = PricesOf(merged);
-        m_points.last() = merged;
+    const QDate date = m_clock.DateOf(IntegerOf(ValueAt(*pRow, m_nTimestampPosition)));
+    const Prices prices = PricesOf(*pRow);
+    if (!m_points.empty() && date == m_lastDate) {
+        MergeIntoLastPoint(pRow, prices);
         return;
     }
+    m_points.push_back(m_pointTemplate);
+    m_points.back().detach();
+    FillPoint(&m_points.back(), pRow);
     m_prices.push_back(prices);
-    m_points.append(std::move(row));
     m_lastDate = date;
 }
 
-PriceHistoryBuilder::Prices PriceHistoryBuilder::PricesOf(const QVariantMap& point)
+PriceHistoryBuilder::Prices PriceHistoryBuilder::PricesOf(const std::vector<QVariant>& row) const
 {
     Prices prices {};
     for (size_t i = 0; i < prices.size(); ++i)
-        prices[i] = point.value(PriceColumns()[i].strColumn).toDouble();
+        prices[i] = NumberOf(ValueAt(row, m_pricePositions[i]));
     return prices;
 }
 
-QVariantMap PriceHistoryBuilder::Merged(const QVariantMap& earlier, QVariantMap later)
+// Every column of the row under its name. The point starts as a copy of
+// the template's tree, so no key is compared or placed again.
+void PriceHistoryBuilder::FillPoint(QVariantMap* pPoint, std::vector<QVariant>* pRow) const
 {
-    for (const ExtremeKeys& column : PriceColumns()) {
-        const double dEarlier = earlier.value(column.strColumn).toDouble();
-        const double dLater = later.value(column.strColumn).toDouble();
-        later.insert(column.strColumn, MergedPrice(dEarlier, dLater));
+    auto position = m_sortedPositions.cbegin();
+    for (auto it = pPoint->begin(); it != pPoint->end(); ++it, ++position)
+        it.value() = std::move((*pRow)[*position]);
+}
+
+// Two rows of one day: per price column the smaller value when both are
+// positive, else the larger one (so a price beats "no offer"). The later
+// row keeps its own timestamp and other columns.
+void PriceHistoryBuilder::MergeIntoLastPoint(std::vector<QVariant>* pRow, const Prices& prices)
+{
+    QVariantMap& point = m_points.back();
+    FillPoint(&point, pRow);
+    Prices& merged = m_prices.back();
+    for (size_t i = 0; i < merged.size(); ++i) {
+        merged[i] = MergedPrice(merged[i], prices[i]);
+        if (m_pricePositions[i] >= 0)
+            point.insert(PriceColumns()[i].strColumn, merged[i]);
     }
-    return later;
 }
 
 // Runs over the finished list, so that a point lowered by a later row of
@@ -109,16 +159,21 @@ PriceHistoryBuilder::ExtremeIndexes PriceHistoryBuilder::FindExtremes(size_t nCo
 
 QVariantMap PriceHistoryBuilder::Result(const QString& strLocale) const
 {
+    QVariantList points;
+    points.reserve(qsizetype(m_points.size()));
+    for (const QVariantMap& point : m_points)
+        points.append(point);
+
     QVariantMap history;
-    history.insert(QStringLiteral("PriceHistory"), m_points);
+    history.insert(QStringLiteral("PriceHistory"), points);
     history.insert(QStringLiteral("Locale"), strLocale);
-    if (m_points.isEmpty())
+    if (points.isEmpty())
         return history;
     for (size_t i = 0; i < PriceColumns().size(); ++i) {
         const ExtremeKeys& column = PriceColumns()[i];
         const ExtremeIndexes indexes = FindExtremes(i);
-        history.insert(column.strLowestKey, m_points.at(indexes.nLowest));
-        history.insert(column.strHighestKey, m_points.at(indexes.nHighest));
+        history.insert(column.strLowestKey, points.at(indexes.nLowest));
+        history.insert(column.strHighestKey, points.at(indexes.nHighest));
     }
     return history;
 }

@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 #include <QTimeZone>
 
@@ -69,10 +70,15 @@ private slots:
     void historyComesOldestFirst();
     void extremesOfEachColumn_data();
     void extremesOfEachColumn();
+    void pointsHoldWhatQtsDriverReads_data();
+    void pointsHoldWhatQtsDriverReads();
+    void failedReadIsReportedAndTriedAgain();
+    void changedTableIsReadWithItsColumns();
 
 private:
     void InsertRaw(const QString& strAsin, const QString& strLocale, const Prices& prices,
         const QDateTime& time);
+    bool Execute(const QString& strStatement);
     QVariantList History(const QString& strAsin = QStringLiteral("B00TEST001"),
         const QString& strLocale = QStringLiteral("us"));
 
@@ -108,6 +114,15 @@ void TestPriceHistory::InsertRaw(
         query.addBindValue(dPrice);
     query.addBindValue(time.toSecsSinceEpoch());
     QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+}
+
+bool TestPriceHistory::Execute(const QString& strStatement)
+{
+    QSqlQuery query(QSqlDatabase::database(m_manager->ConnectionName()));
+    if (query.exec(strStatement))
+        return true;
+    qWarning() << strStatement << query.lastError().text();
+    return false;
 }
 
 QVariantList TestPriceHistory::History(const QString& strAsin, const QString& strLocale)
@@ -432,6 +447,84 @@ void TestPriceHistory::extremesOfEachColumn()
         "UsedHighest" };
     for (int i = 0; i < keys.size(); ++i)
         QCOMPARE(history.value(keys.at(i)).toMap(), points.at(expected.at(i)).toMap());
+}
+
+void TestPriceHistory::pointsHoldWhatQtsDriverReads_data()
+{
+    QTest::addColumn<QString>("values"); // id, ASIN, Locale, Price, PriceNew, PriceUsed
+    QTest::newRow("usual row") << "NULL, 'B00TEST001', 'us', 19.99, 0, 12.5";
+    QTest::newRow("integer id, whole prices") << "7, 'B00TEST001', 'us', 20, 18, 0";
+    QTest::newRow("prices as text") << "NULL, 'B00TEST001', 'us', 'n/a', '', '3,50'";
+    QTest::newRow("missing prices") << "NULL, 'B00TEST001', 'us', NULL, NULL, NULL";
+    QTest::newRow("bytes") << "x'00ff', 'B00TEST001', 'us', x'41', 1, 2";
+    QTest::newRow("letters beyond ASCII") << "'Zoë 日本', 'B00TEST001', 'us', 1, 2, 3";
+    QTest::newRow("ASIN in other case") << "NULL, 'b00test001', 'US', 1, 2, 3";
+}
+
+// The history is read beside Qt's driver: each point must hold the same
+// values of the same types as a row read through QSqlQuery.
+void TestPriceHistory::pointsHoldWhatQtsDriverReads()
+{
+    QFETCH(QString, values);
+    const qint64 nTime = LocalTime("2026-03-01T12:00:00", "Europe/Berlin").toSecsSinceEpoch();
+    QVERIFY(Execute(QStringLiteral("INSERT INTO pricehistory (id, ASIN, Locale, Price, PriceNew, "
+                                   "PriceUsed, Timestamp) VALUES (%1, %2)")
+                        .arg(values)
+                        .arg(nTime)));
+
+    QSqlQuery query(QSqlDatabase::database(m_manager->ConnectionName()));
+    QVERIFY(query.exec("SELECT * FROM pricehistory"));
+    QVERIFY(query.next());
+    QVariantMap expected;
+    for (int i = 0; i < query.record().count(); ++i)
+        expected.insert(query.record().fieldName(i), query.value(i));
+    query.finish();
+
+    const QVariantList history = History();
+    QCOMPARE(history.size(), 1);
+    const QVariantMap point = history.first().toMap();
+    QCOMPARE(point.keys(), expected.keys());
+    for (const QString& strKey : expected.keys()) {
+        const QVariant value = point.value(strKey);
+        QCOMPARE(value.typeId(), expected.value(strKey).typeId());
+        QCOMPARE(value.isNull(), expected.value(strKey).isNull());
+        QCOMPARE(value, expected.value(strKey));
+    }
+}
+
+void TestPriceHistory::failedReadIsReportedAndTriedAgain()
+{
+    m_manager->UpdatePrice(Reply("B00TEST001", "us", { 10, 20, 30 }));
+    QCOMPARE(History().size(), 1);
+    QVERIFY(Execute("ALTER TABLE pricehistory RENAME TO pricehistory_moved"));
+    QSignalSpy errors(m_manager.get(), &DatabaseManager::Error);
+
+    const QVariantMap history = m_manager->GetPriceHistory("B00TEST001", "us");
+    QCOMPARE(history.keys(), QStringList({ "Locale", "PriceHistory" }));
+    QVERIFY(history.value("PriceHistory").toList().isEmpty());
+    QCOMPARE(errors.count(), 1);
+    QVERIFY2(errors.first().first().toString().contains("no such table: pricehistory"),
+        qPrintable(errors.first().first().toString()));
+
+    QVERIFY(Execute("ALTER TABLE pricehistory_moved RENAME TO pricehistory"));
+    QCOMPARE(History().size(), 1);
+    QCOMPARE(PricesOf(History().first()), Prices({ 10, 20, 30 }));
+    QCOMPARE(errors.count(), 1);
+}
+
+// Every column is returned, also one added to the table after the history
+// was first read.
+void TestPriceHistory::changedTableIsReadWithItsColumns()
+{
+    m_manager->UpdatePrice(Reply("B00TEST001", "us", { 10, 20, 30 }));
+    QCOMPARE(History().first().toMap().size(), 7);
+    QVERIFY(Execute("ALTER TABLE pricehistory ADD Note text"));
+    QVERIFY(Execute("UPDATE pricehistory SET Note = 'checked'"));
+
+    const QVariantMap point = History().first().toMap();
+    QCOMPARE(point.size(), 8);
+    QCOMPARE(point.value("Note").toString(), QStringLiteral("checked"));
+    QCOMPARE(PricesOf(point), Prices({ 10, 20, 30 }));
 }
 
 QTEST_GUILESS_MAIN(TestPriceHistory)
