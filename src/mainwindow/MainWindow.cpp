@@ -556,6 +556,8 @@ void MainWindow::RestoreSettings()
     const QVariant splitter = settings.value(KeySplitter);
     if (splitter.isValid())
         ui->splitterMain->restoreState(splitter.toByteArray());
+    if (!WatchListWidget::HasStoredWidths())
+        ui->treeWidgetWatchList->ApplyFirstStartWidths();
     ui->treeWidgetWatchList->RestoreSettings();
 
     const QSize size = settings.value(KeySize, QSize(-1, -1)).toSize();

@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QScopedValueRollback>
 #include <QSettings>
+#include <iterator>
 
 namespace {
 
@@ -21,6 +22,9 @@ const QString ColumnWidthKey = QStringLiteral("WatchListWidget/ColumnWidth");
 // of an older layout and is replaced by the flag's width.
 constexpr int MaxStoreColumnWidth = 30;
 constexpr int StoreColumnWidth = 25;
+// Widths of the first start, before the user has sized anything: room for a
+// title, a flag and the short cells; the last column stretches.
+constexpr int FirstStartWidths[] = { 240, StoreColumnWidth, 110, 80, 80, 80, 130 };
 
 QVariantMap RecordOf(const QTreeWidgetItem* item)
 {
@@ -312,6 +316,18 @@ void WatchListWidget::SaveSettings() const
     for (int column = 0; column <= COLUMN_ID.size() - 2; ++column)
         widths << columnWidth(column);
     QSettings().setValue(ColumnWidthKey, widths);
+}
+
+void WatchListWidget::ApplyFirstStartWidths()
+{
+    for (int column = 0; column < int(std::size(FirstStartWidths)) && column < header()->count();
+         ++column)
+        header()->resizeSection(column, FirstStartWidths[column]);
+}
+
+bool WatchListWidget::HasStoredWidths()
+{
+    return QSettings().contains(ColumnWidthKey);
 }
 
 void WatchListWidget::RestoreSettings()

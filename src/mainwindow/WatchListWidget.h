@@ -33,6 +33,9 @@ public:
     // settings store.
     void SaveSettings() const;
     void RestoreSettings();
+    // Column widths for a user who has never sized the columns.
+    void ApplyFirstStartWidths();
+    static bool HasStoredWidths();
 
 signals:
     void ItemRemoved(const QVariantMap& item);
