@@ -7,13 +7,12 @@
 
 namespace {
 
-using SignalHandler = void (*)(int);
-
-SignalHandler CurrentHandler(int signalNumber)
+QList<int> Numbers(const QSignalSpy& spy)
 {
-    struct sigaction current = {};
-    ::sigaction(signalNumber, nullptr, &current);
-    return current.sa_handler;
+    QList<int> numbers;
+    for (const QList<QVariant>& arguments : spy)
+        numbers << arguments.at(0).toInt();
+    return numbers;
 }
 
 } // namespace
@@ -26,17 +25,15 @@ class TestUnixSignalWatcher : public QObject
     Q_OBJECT
 
 private slots:
-    void watchedSignalArrivesAsQtSignal_data();
-    void watchedSignalArrivesAsQtSignal();
-    void everySignalOfABurstArrives();
-    void eachWatcherHearsOnlyItsOwnSignals();
+    void watchedSignalArrivesThroughTheEventLoop_data();
+    void watchedSignalArrivesThroughTheEventLoop();
+    void eachWatcherHearsEverySignalOfABurstItWatches();
     void earlierDispositionReturnsWithTheLastWatcher();
-    void signalsThatCannotBeCaughtAreRefused_data();
     void signalsThatCannotBeCaughtAreRefused();
     void signalOfAGoneWatcherDoesNotReachTheNext();
 };
 
-void TestUnixSignalWatcher::watchedSignalArrivesAsQtSignal_data()
+void TestUnixSignalWatcher::watchedSignalArrivesThroughTheEventLoop_data()
 {
     QTest::addColumn<int>("signalNumber");
     QTest::newRow("SIGTERM") << SIGTERM;
@@ -44,7 +41,7 @@ void TestUnixSignalWatcher::watchedSignalArrivesAsQtSignal_data()
     QTest::newRow("SIGHUP") << SIGHUP;
 }
 
-void TestUnixSignalWatcher::watchedSignalArrivesAsQtSignal()
+void TestUnixSignalWatcher::watchedSignalArrivesThroughTheEventLoop()
 {
     QFETCH(int, signalNumber);
     UnixSignalWatcher watcher;
@@ -56,26 +53,10 @@ void TestUnixSignalWatcher::watchedSignalArrivesAsQtSignal()
     // The handler only notes the signal; nothing is emitted inside it.
     QCOMPARE(spy.count(), 0);
     QTRY_COMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toInt(), signalNumber);
+    QCOMPARE(Numbers(spy), QList<int> { signalNumber });
 }
 
-void TestUnixSignalWatcher::everySignalOfABurstArrives()
-{
-    UnixSignalWatcher watcher;
-    QSignalSpy spy(&watcher, &UnixSignalWatcher::unixSignal);
-    QVERIFY(watcher.watch(SIGUSR1));
-    QVERIFY(watcher.watch(SIGUSR2));
-
-    QCOMPARE(::raise(SIGUSR1), 0);
-    QCOMPARE(::raise(SIGUSR2), 0);
-    QCOMPARE(::raise(SIGUSR1), 0);
-    QTRY_COMPARE(spy.count(), 3);
-    QCOMPARE(spy.at(0).at(0).toInt(), SIGUSR1);
-    QCOMPARE(spy.at(1).at(0).toInt(), SIGUSR2);
-    QCOMPARE(spy.at(2).at(0).toInt(), SIGUSR1);
-}
-
-void TestUnixSignalWatcher::eachWatcherHearsOnlyItsOwnSignals()
+void TestUnixSignalWatcher::eachWatcherHearsEverySignalOfABurstItWatches()
 {
     UnixSignalWatcher first;
     UnixSignalWatcher second;
@@ -85,53 +66,45 @@ void TestUnixSignalWatcher::eachWatcherHearsOnlyItsOwnSignals()
     QVERIFY(second.watch(SIGUSR2));
     QVERIFY(second.watch(SIGUSR1));
 
-    QCOMPARE(::raise(SIGUSR2), 0);
-    QTRY_COMPARE(secondSpy.count(), 1);
-    QCOMPARE(firstSpy.count(), 0);
-
-    QCOMPARE(::raise(SIGUSR1), 0);
-    QTRY_COMPARE(firstSpy.count(), 1);
-    QCOMPARE(secondSpy.count(), 2);
-    QCOMPARE(secondSpy.at(1).at(0).toInt(), SIGUSR1);
+    for (int signalNumber : { SIGUSR1, SIGUSR2, SIGUSR1 })
+        QCOMPARE(::raise(signalNumber), 0);
+    QTRY_COMPARE(secondSpy.count(), 3);
+    QCOMPARE(Numbers(secondSpy), QList<int>({ SIGUSR1, SIGUSR2, SIGUSR1 }));
+    QCOMPARE(Numbers(firstSpy), QList<int>({ SIGUSR1, SIGUSR1 }));
 }
 
 void TestUnixSignalWatcher::earlierDispositionReturnsWithTheLastWatcher()
 {
-    const SignalHandler original = ::signal(SIGUSR2, SIG_IGN);
+    const auto currentHandler = [] {
+        struct sigaction current = {};
+        ::sigaction(SIGUSR2, nullptr, &current);
+        return current.sa_handler;
+    };
+    const auto original = ::signal(SIGUSR2, SIG_IGN);
     auto first = std::make_unique<UnixSignalWatcher>();
     auto second = std::make_unique<UnixSignalWatcher>();
     QVERIFY(first->watch(SIGUSR2));
     QVERIFY(second->watch(SIGUSR2));
-    QVERIFY(CurrentHandler(SIGUSR2) != SIG_IGN);
+    QVERIFY(currentHandler() != SIG_IGN);
 
     first.reset();
-    QVERIFY(CurrentHandler(SIGUSR2) != SIG_IGN);
+    QVERIFY(currentHandler() != SIG_IGN);
     QSignalSpy spy(second.get(), &UnixSignalWatcher::unixSignal);
     QCOMPARE(::raise(SIGUSR2), 0);
     QTRY_COMPARE(spy.count(), 1);
 
     second.reset();
-    QVERIFY(CurrentHandler(SIGUSR2) == SIG_IGN);
+    QVERIFY(currentHandler() == SIG_IGN);
     ::signal(SIGUSR2, original);
 }
 
-void TestUnixSignalWatcher::signalsThatCannotBeCaughtAreRefused_data()
-{
-    QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGKILL") << SIGKILL;
-    QTest::newRow("SIGSTOP") << SIGSTOP;
-    QTest::newRow("zero") << 0;
-    QTest::newRow("negative") << -1;
-    QTest::newRow("beyond the last") << 100000;
-}
-
+// A refused signal leaves the watcher usable for others.
 void TestUnixSignalWatcher::signalsThatCannotBeCaughtAreRefused()
 {
-    QFETCH(int, signalNumber);
     UnixSignalWatcher watcher;
-    QVERIFY(!watcher.watch(signalNumber));
+    for (int signalNumber : { SIGKILL, SIGSTOP, 0, -1, 100000 })
+        QVERIFY2(!watcher.watch(signalNumber), qPrintable(QString::number(signalNumber)));
     QVERIFY(watcher.watchedSignals().isEmpty());
-    // A refused signal leaves the watcher usable for others.
     QSignalSpy spy(&watcher, &UnixSignalWatcher::unixSignal);
     QVERIFY(watcher.watch(SIGUSR1));
     QCOMPARE(::raise(SIGUSR1), 0);
