@@ -28,10 +28,6 @@ const QString kWatchListTable = QStringLiteral(
 const QString kPriceHistoryTable
     = QStringLiteral("CREATE TABLE pricehistory (id int primary key,ASIN char(20),Locale "
                      "char(2),Price double,PriceNew double,PriceUsed double,Timestamp int )");
-const QString kOldWatchList = QStringLiteral(
-    "CREATE TABLE watchlist (id int primary key,ASIN char(20),Locale char(2),WatchCondition "
-    "int,PriceLine double,ThirdParty bool,ActionEmail bool,ActionWebPage bool,ActionCreateCart "
-    "bool,Quantity int,Title tinytext )");
 
 QVariantMap Item(const QString& strAsin, const QString& strLocale,
     const QString& strTitle = QStringLiteral("A title"))
@@ -82,33 +78,6 @@ void CompareStored(const QVariantMap& row, const QVariantMap& record)
     }
 }
 
-// The first value of a statement's result, true for a statement without rows,
-// an invalid value when it fails.
-QVariant Sql(const QSqlDatabase& db, const QString& strStatement)
-{
-    QSqlQuery query(db);
-    if (!query.exec(strStatement)) {
-        qWarning() << strStatement << query.lastError().text();
-        return {};
-    }
-    return query.next() ? query.value(0) : QVariant(true);
-}
-
-// Leaves a file as an older program left it.
-bool BuildFile(const QString& strPath, const QStringList& statements)
-{
-    bool bOk = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "build");
-        db.setDatabaseName(strPath);
-        bOk = db.open();
-        for (const QString& strStatement : statements)
-            bOk = bOk && Sql(db, strStatement).isValid();
-    }
-    QSqlDatabase::removeDatabase("build");
-    return bOk;
-}
-
 } // namespace
 
 class TestDatabaseManager : public QObject
@@ -141,9 +110,16 @@ private slots:
 
 private:
     void Open(const QString& strPath);
+    // The first value of a statement's result, true for a statement without
+    // rows, an invalid value when it fails.
     QVariant Sql(const QString& strStatement)
     {
-        return ::Sql(QSqlDatabase::database(m_manager->ConnectionName()), strStatement);
+        QSqlQuery query(QSqlDatabase::database(m_manager->ConnectionName()));
+        if (!query.exec(strStatement))
+            qWarning() << strStatement << query.lastError().text();
+        else
+            return query.next() ? query.value(0) : QVariant(true);
+        return {};
     }
     QVariantList History(const QString& strAsin = kAsin, const QString& strLocale = "us")
     {
@@ -225,15 +201,16 @@ void TestDatabaseManager::fileHasTheHistoricalSchemaOnce()
 
 void TestDatabaseManager::oldFileGainsThirdPartyUsedAndIndexes()
 {
-    const QString strPath = m_env->filePath("old.dat");
-    QVERIFY(BuildFile(strPath,
-        { kOldWatchList,
-            "INSERT INTO watchlist (ASIN, Locale, WatchCondition, PriceLine, ThirdParty, Title) "
-            "VALUES ('B00OLD0001', 'uk', 2, 12.5, 1, 'Old row')",
-            kPriceHistoryTable,
-            "INSERT INTO pricehistory (ASIN, Locale, Price, PriceNew, PriceUsed, Timestamp) "
-            "VALUES ('B00OLD0001', 'uk', 12.5, 11, 0, 1500000000)" }));
-    Open(strPath);
+    // A file of an older program: no ThirdPartyUsed, no indexes.
+    for (const QString& strStatement : { QStringLiteral("DROP TABLE watchlist"),
+             QString(kWatchListTable).remove("ThirdPartyUsed bool,"),
+             QStringLiteral("INSERT INTO watchlist (ASIN, Locale, ThirdParty, Title) VALUES "
+                            "('B00OLD0001', 'uk', 1, 'Old row')"),
+             QStringLiteral("DROP INDEX pricehistory_point"),
+             QStringLiteral("INSERT INTO pricehistory (ASIN, Locale, Price, Timestamp) VALUES "
+                            "('B00OLD0001', 'uk', 12.5, 1500000000)") })
+        QVERIFY(Sql(strStatement).isValid());
+    Open(m_env->filePath("test.dat"));
     QSignalSpy errors(m_manager.get(), &DatabaseManager::Error);
 
     const QStringList fields = m_manager->GetTableFields("watchlist");

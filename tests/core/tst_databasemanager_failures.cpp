@@ -36,28 +36,9 @@ QVariantMap Reply(const QString& strAsin, double dPrice)
         { "LowestNewPrice", dPrice + 1 }, { "LowestUsedPrice", 0.0 } };
 }
 
-QStringList SortedAsins(const QVariantList& rows)
-{
-    QStringList asins;
-    for (const QVariant& row : rows)
-        asins.append(row.toMap().value("ASIN").toString());
-    asins.sort();
-    return asins;
-}
-
 QVariantList HistoryOf(DatabaseManager& manager, const QString& strAsin)
 {
     return manager.GetPriceHistory(strAsin, "us").value("PriceHistory").toList();
-}
-
-QStringList HistoryAsins(DatabaseManager& manager, const QStringList& candidates)
-{
-    QStringList found;
-    for (const QString& strAsin : candidates) {
-        if (!HistoryOf(manager, strAsin).isEmpty())
-            found.append(strAsin);
-    }
-    return found;
 }
 
 // The title and the last price of each product, "-" where there is none.
@@ -104,36 +85,28 @@ int WriteUntilKilled(const QString& strPath)
     return 0;
 }
 
-// Child mode: runs every kind of write against a file it may only read and
-// reports what happened, one fact per line.
+// Child mode: loads a file it may only read, tries every kind of write and
+// reports what happened.
 int TryReadOnly(const QString& strPath)
 {
     bool bLoadFailure = false;
+    int nPriceUpdates = 0;
     DatabaseManager::SetLoadFailureHandler(
         [&bLoadFailure](const QString&, const QString&) { bLoadFailure = true; });
     DatabaseManager manager(strPath);
-    QStringList errors;
-    int nPriceUpdates = 0;
-    QObject::connect(&manager, &DatabaseManager::Error, &manager,
-        [&errors](const QString& strText) { errors.append(strText); });
-    QObject::connect(&manager, &DatabaseManager::PriceUpdated, &manager,
-        [&nPriceUpdates]() { ++nPriceUpdates; });
-    QCoreApplication::processEvents();
-    const int nOpeningErrors = int(errors.size());
-
-    const int nItemsBefore = int(manager.GetItems(QString()).size());
-    manager.SaveItems(
-        { Item(QStringLiteral("NEW0000001")), Item(QStringLiteral("STORED0001"), "edited") });
-    manager.UpdatePrice(Reply(QStringLiteral("NEW0000001"), 5));
-    manager.UpdatePrice(Reply(QStringLiteral("STORED0001"), 1));
-    manager.RemoveItem(Item(QStringLiteral("STORED0002")));
-
     QTextStream out(stdout);
-    out << "uid " << geteuid() << "\nloadfailure " << int(bLoadFailure) << "\nopeningerrors "
-        << nOpeningErrors << "\nitems " << nItemsBefore << ' ' << manager.GetItems(QString()).size()
-        << "\npriceupdates " << nPriceUpdates << '\n';
-    for (const QString& strError : std::as_const(errors))
-        out << "error " << strError << '\n';
+    QObject::connect(&manager, &DatabaseManager::Error,
+        [&out](const QString& strText) { out << "error " << strText << '\n'; });
+    QObject::connect(
+        &manager, &DatabaseManager::PriceUpdated, [&nPriceUpdates]() { ++nPriceUpdates; });
+    QCoreApplication::processEvents();
+    const qsizetype nItems = manager.GetItems(QString()).size();
+    manager.SaveItems({ Item("NEW0000001"), Item("STORED0001", "edited") });
+    manager.UpdatePrice(Reply("NEW0000001", 5));
+    manager.UpdatePrice(Reply("STORED0001", 1));
+    manager.RemoveItem(Item("STORED0002"));
+    out << "uid " << geteuid() << "\nloadfailure " << int(bLoadFailure) << " items " << nItems
+        << " priceupdates " << nPriceUpdates << '\n';
     return 0;
 }
 
@@ -334,14 +307,14 @@ void TestStorageFailures::fullDiskLosesOnlyTheFailedRow()
         QVERIFY2(error.first().toString().contains("database or disk is full"),
             qPrintable(error.first().toString()));
     QCOMPARE(updated.count(), 2);
-    QCOMPARE(SortedAsins(manager.GetItems(QString())), QStringList({ "B0", "B1", "B3" }));
-    QCOMPARE(
-        HistoryAsins(manager, { "B0", "B1", strHuge, "B3" }), QStringList({ "B0", "B1", "B3" }));
+    QCOMPARE(StateOf(manager, { "B0", "B1", "B2", "B3" }),
+        QStringList({ "A title 10", "A title 10", "- -", "A title 10" }));
+    QVERIFY(HistoryOf(manager, strHuge).isEmpty());
 
     QVERIFY(Sql(manager, "PRAGMA max_page_count = 1000000").isValid());
     manager.SaveItems({ Item("B2", strHuge) });
     QCOMPARE(errors.count(), 2);
-    QCOMPARE(SortedAsins(manager.GetItems(QString())), QStringList({ "B0", "B1", "B2", "B3" }));
+    QVERIFY(manager.HasItem("B2", "us"));
 }
 
 void TestStorageFailures::readOnlyFileReportsEveryWrite_data()
@@ -391,9 +364,7 @@ void TestStorageFailures::readOnlyFileReportsEveryWrite()
     const QStringList lines
         = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     QVERIFY(!lines.contains("uid 0"));
-    QCOMPARE(lines.mid(1, 4),
-        QStringList({ "loadfailure 0", QStringLiteral("openingerrors %1").arg(withIndexes ? 0 : 2),
-            "items 2 2", "priceupdates 0" }));
+    QVERIFY2(lines.contains("loadfailure 0 items 2 priceupdates 0"), qPrintable(lines.join('\n')));
     const QStringList errors = lines.filter(QRegularExpression("^error "));
     QCOMPARE(errors.size(), (withIndexes ? 0 : 2) + 5);
     for (const QString& strError : errors)
@@ -401,9 +372,8 @@ void TestStorageFailures::readOnlyFileReportsEveryWrite()
 
     QVERIFY(QFile::setPermissions(DbPath(), QFile::ReadOwner | QFile::WriteOwner));
     DatabaseManager manager(DbPath());
-    QCOMPARE(SortedAsins(manager.GetItems(QString())), QStringList({ "STORED0001", "STORED0002" }));
-    QCOMPARE(manager.GetItems(QString()).first().toMap().value("Title").toString(), "A title");
-    QCOMPARE(HistoryAsins(manager, { "STORED0001", "NEW0000001" }), QStringList({ "STORED0001" }));
+    QCOMPARE(StateOf(manager, { "STORED0001", "STORED0002", "NEW0000001" }),
+        QStringList({ "A title 10", "A title -", "- -" }));
 }
 
 void TestStorageFailures::committedRowsSurviveAKill_data()
@@ -438,10 +408,10 @@ void TestStorageFailures::committedRowsSurviveAKill()
 
     DatabaseManager manager(DbPath());
     QCOMPARE(Sql(manager, "PRAGMA integrity_check").toString(), QStringLiteral("ok"));
-    const QStringList stored = SortedAsins(manager.GetItems(QString()));
-    QVERIFY(stored.size() >= reported.size());
-    QCOMPARE(stored.mid(0, reported.size()), reported);
-    QCOMPARE(HistoryAsins(manager, reported), reported);
+    QStringList expected;
+    for (int i = 0; i < reported.size(); ++i)
+        expected.append(QStringLiteral("A title %1").arg(10 + i % 7));
+    QCOMPARE(StateOf(manager, reported), expected);
 }
 
 int main(int argc, char* argv[])
