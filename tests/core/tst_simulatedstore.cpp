@@ -518,7 +518,7 @@ void TestSimulatedStore::controlInterfaceRefusesBadInput()
 
 // What the product client's fault tests rely on: pieces really arrive apart,
 // a truncated body announces its whole length, faults apply in order for
-// their count and leave images alone.
+// their count and leave images alone, and an abandoned reply harms nothing.
 void TestSimulatedStore::faultsAreObservable()
 {
     const QUrl url = lookupUrl("de", "B0PW000001,B0PW000006");
@@ -545,6 +545,13 @@ void TestSimulatedStore::faultsAreObservable()
     QCOMPARE(statuses, QList<int>({ 500, 500, 503, 200 }));
     QCOMPARE(store().requestLog().at(1).fault, QString("pieces"));
     QCOMPARE(store().requestLog().at(2).fault, QString("truncated-body"));
+
+    // A client giving up halfway through the pieces leaves the store serving.
+    pieces.delayMs = 150;
+    store().injectFault(pieces);
+    QCOMPARE(fetch(*m_proxied, url, 100).error, QNetworkReply::OperationCanceledError);
+    QTest::qWait(6 * 150);
+    QCOMPARE(items(documentRoot(fetch(*m_proxied, url).body)).size(), 2);
 }
 
 void TestSimulatedStore::imageIsServedAsPng_data()
