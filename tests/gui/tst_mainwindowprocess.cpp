@@ -20,34 +20,37 @@
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <csignal>
 #include <cstdio>
 #include <memory>
 
 // The real window in a process of its own, driven line by line through its
-// standard input: ended in order, closed, or killed and started again.
+// standard input: ended in order (Exit, close, a termination signal), or
+// killed and started again.
 class TestMainWindowProcess : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { QVERIFY(m_store.listen()); }
     void init();
     void cleanup();
-
-    void exitEndsInOrderDespiteCloseToMinimise();
-    void closingWithoutMinimiseOptionEndsTheProgram();
+    void endsInOrder_data();
+    void endsInOrder();
     void watchListSurvivesAKill();
-    void terminationRequestEndsInOrder_data();
-    void terminationRequestEndsInOrder();
 
 private:
     bool Start();
     bool Send(const QString& command, const QString& expectedReply);
     QString Rows();
-    QString ConfigFile() const;
-    QString DatabaseFile() const;
+    QString ConfigFile() const
+    {
+        return m_home->filePath(QStringLiteral("config/PricewardenTest/Pricewarden.conf"));
+    }
+    QString DatabaseFile() const
+    {
+        return m_home->filePath(QStringLiteral("data/PricewardenTest/Pricewarden/userdata.dat"));
+    }
     QString CacheDir() const { return m_home->filePath(QStringLiteral("pw_cache")); }
 
     SimulatedStore m_store;
@@ -107,10 +110,6 @@ void RunCommand(MainWindow& window, const QString& line)
         window.findChild<QDoubleSpinBox*>(QStringLiteral("doubleSpinBoxPriceLine"))
             ->setValue(words.value(3).toDouble());
         Reply(QStringLiteral("EDITED"));
-    } else if (command == QLatin1String("remove")) {
-        ChildList(window)->SetCurrentItem(words.value(1), words.value(2));
-        window.findChild<QAction*>(QStringLiteral("actionRemove"))->trigger();
-        Reply(QStringLiteral("REMOVED"));
     } else if (command == QLatin1String("exit")) {
         window.findChild<QAction*>(QStringLiteral("actionExit"))->trigger();
     } else if (command == QLatin1String("close")) {
@@ -159,17 +158,11 @@ int ChildMain(int argc, char* argv[])
 
 // --- the test side ------------------------------------------------------------
 
-void TestMainWindowProcess::initTestCase()
-{
-    QVERIFY(m_store.listen());
-}
-
 void TestMainWindowProcess::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
     QVERIFY(QDir().mkpath(CacheDir()));
-    m_store.clearRequestLog();
 }
 
 void TestMainWindowProcess::cleanup()
@@ -181,31 +174,20 @@ void TestMainWindowProcess::cleanup()
     m_child.reset();
 }
 
-QString TestMainWindowProcess::ConfigFile() const
-{
-    return m_home->filePath(QStringLiteral("config/PricewardenTest/Pricewarden.conf"));
-}
-
-QString TestMainWindowProcess::DatabaseFile() const
-{
-    return m_home->filePath(QStringLiteral("data/PricewardenTest/Pricewarden/userdata.dat"));
-}
-
 bool TestMainWindowProcess::Start()
 {
     m_output.clear();
     m_child = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("HOME"), m_home->path());
-    environment.insert(
-        QStringLiteral("XDG_CONFIG_HOME"), m_home->filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home->filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->filePath(QStringLiteral("run")));
-    environment.insert(QStringLiteral("http_proxy"), m_store.proxyUrl());
+    const QList<std::pair<const char*, QString>> variables { { "QT_QPA_PLATFORM", "offscreen" },
+        { "HOME", m_home->path() }, { "XDG_CONFIG_HOME", m_home->filePath("config") },
+        { "XDG_DATA_HOME", m_home->filePath("data") },
+        { "XDG_CACHE_HOME", m_home->filePath("cache") },
+        { "XDG_RUNTIME_DIR", m_home->filePath("run") }, { "http_proxy", m_store.proxyUrl() },
+        { "PRICEWARDEN_TEST_CACHE", CacheDir() } };
+    for (const auto& [name, value] : variables)
+        environment.insert(QString::fromLatin1(name), value);
     environment.remove(QStringLiteral("no_proxy"));
-    environment.insert(QStringLiteral("PRICEWARDEN_TEST_CACHE"), CacheDir());
     m_child->setProcessEnvironment(environment);
     connect(m_child.get(), &QProcess::readyReadStandardOutput, this,
         [this] { m_output += QString::fromUtf8(m_child->readAllStandardOutput()); });
@@ -223,96 +205,30 @@ bool TestMainWindowProcess::Send(const QString& command, const QString& expected
 
 QString TestMainWindowProcess::Rows()
 {
-    m_output.clear();
-    m_child->write("rows\n");
-    const bool answered = QTest::qWaitFor(
-        [this] {
-            return m_output.startsWith(QStringLiteral("ROWS"))
-                && m_output.endsWith(QLatin1Char('\n'));
-        },
-        10000);
+    const bool answered = Send(QStringLiteral("rows"), QString())
+        && QTest::qWaitFor([this] { return m_output.startsWith(QStringLiteral("ROWS")); }, 10000);
     return answered ? m_output.trimmed() : QString();
 }
 
-void TestMainWindowProcess::exitEndsInOrderDespiteCloseToMinimise()
+void TestMainWindowProcess::endsInOrder_data()
 {
-    QVERIFY(Start());
-    QVERIFY(Send(QStringLiteral("add B0PW000001"), QStringLiteral("ADDED")));
-    QFile cached(CacheDir() + QStringLiteral("/B0PW000001_us_small.jpg"));
-    QVERIFY(cached.open(QIODevice::WriteOnly));
-    cached.close();
-
-    QVERIFY(Send(QStringLiteral("exit"), QStringLiteral("ENDED")));
-    QVERIFY(WaitForExit(*m_child, 10000));
-    QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_child->exitCode(), 0);
-
-    QSettings settings(ConfigFile(), QSettings::IniFormat);
-    QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
-    QVERIFY(settings.contains(QStringLiteral("MainWindow/Geometry")));
-    QCOMPARE(settings.value(QStringLiteral("MainWindow/Options"))
-                 .toMap()
-                 .value(QStringLiteral("CloseToMinimize"))
-                 .toBool(),
-        true);
-    QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("us"));
-    QVERIFY(!cached.exists());
-}
-
-void TestMainWindowProcess::closingWithoutMinimiseOptionEndsTheProgram()
-{
-    {
-        QSettings settings(ConfigFile(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("MainWindow/Options"),
-            QVariantMap { { QStringLiteral("CloseToMinimize"), false } });
-    }
-    QVERIFY(Start());
-    QVERIFY(Send(QStringLiteral("close"), QStringLiteral("ENDED")));
-    QVERIFY(WaitForExit(*m_child, 10000));
-    QCOMPARE(m_child->exitCode(), 0);
-    QSettings settings(ConfigFile(), QSettings::IniFormat);
-    QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
-}
-
-void TestMainWindowProcess::watchListSurvivesAKill()
-{
-    {
-        QSettings settings(ConfigFile(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("DialogConfirm/RemoveItem"), true);
-    }
-    QVERIFY(Start());
-    QVERIFY(Send(QStringLiteral("add B0PW000001"), QStringLiteral("ADDED")));
-    QVERIFY(
-        Send(QStringLiteral("add http://www.amazon.co.uk/dp/B0PW000002"), QStringLiteral("ADDED")));
-    QVERIFY(
-        Send(QStringLiteral("add http://www.amazon.de/dp/B0PW000003"), QStringLiteral("ADDED")));
-    QVERIFY(Send(QStringLiteral("watch-price B0PW000002 uk 12.5"), QStringLiteral("EDITED")));
-    QVERIFY(Send(QStringLiteral("remove B0PW000003 de"), QStringLiteral("REMOVED")));
-    const QString expected = QStringLiteral("ROWS B0PW000001/us/0/0 B0PW000002/uk/2/12.5");
-    QCOMPARE(Rows(), expected);
-
-    m_child->kill();
-    QVERIFY(WaitForExit(*m_child, 10000));
-    QCOMPARE(m_child->exitStatus(), QProcess::CrashExit);
-
-    QVERIFY(Start());
-    QCOMPARE(Rows(), expected);
-    {
-        DatabaseManager reader(DatabaseFile());
-        QCOMPARE(reader.GetItems(QString()).size(), 2);
-    }
-}
-
-void TestMainWindowProcess::terminationRequestEndsInOrder_data()
-{
+    QTest::addColumn<bool>("closeToMinimize");
+    QTest::addColumn<QString>("command");
     QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("Exit despite close to minimise") << true << "exit" << 0;
+    QTest::newRow("close without close to minimise") << false << "close" << 0;
+    QTest::newRow("SIGTERM") << true << QString() << int(SIGTERM);
+    QTest::newRow("SIGINT") << true << QString() << int(SIGINT);
 }
 
-void TestMainWindowProcess::terminationRequestEndsInOrder()
+void TestMainWindowProcess::endsInOrder()
 {
+    QFETCH(bool, closeToMinimize);
+    QFETCH(QString, command);
     QFETCH(int, signalNumber);
+    QSettings(ConfigFile(), QSettings::IniFormat)
+        .setValue(QStringLiteral("MainWindow/Options"),
+            QVariantMap { { QStringLiteral("CloseToMinimize"), closeToMinimize } });
     QVERIFY(Start());
     QVERIFY(
         Send(QStringLiteral("add http://www.amazon.fr/dp/B0PW000001"), QStringLiteral("ADDED")));
@@ -320,19 +236,47 @@ void TestMainWindowProcess::terminationRequestEndsInOrder()
     QVERIFY(cached.open(QIODevice::WriteOnly));
     cached.close();
 
-    m_output.clear();
-    QCOMPARE(::kill(static_cast<pid_t>(m_child->processId()), signalNumber), 0);
-    QVERIFY(
-        QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("ENDED\n")); }, 10000));
+    if (signalNumber != 0) {
+        m_output.clear();
+        QCOMPARE(::kill(static_cast<pid_t>(m_child->processId()), signalNumber), 0);
+        QVERIFY(QTest::qWaitFor(
+            [this] { return m_output.contains(QStringLiteral("ENDED\n")); }, 10000));
+    } else {
+        QVERIFY(Send(command, QStringLiteral("ENDED")));
+    }
     QVERIFY(WaitForExit(*m_child, 10000));
     QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_child->exitCode(), 0);
     QSettings settings(ConfigFile(), QSettings::IniFormat);
-    QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("fr"));
     QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
+    QVERIFY(settings.contains(QStringLiteral("MainWindow/Geometry")));
+    QCOMPARE(settings.value(QStringLiteral("MainWindow/Options"))
+                 .toMap()
+                 .value(QStringLiteral("CloseToMinimize"))
+                 .toBool(),
+        closeToMinimize);
+    QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("fr"));
     QVERIFY(!cached.exists());
-    DatabaseManager reader(DatabaseFile());
-    QCOMPARE(reader.GetItems(QString()).size(), 1);
+    QCOMPARE(DatabaseManager(DatabaseFile()).GetItems(QString()).size(), 1);
+}
+
+void TestMainWindowProcess::watchListSurvivesAKill()
+{
+    QVERIFY(Start());
+    for (const char* link : { "B0PW000001", "http://www.amazon.co.uk/dp/B0PW000002",
+             "http://www.amazon.de/dp/B0PW000003" })
+        QVERIFY(Send(QStringLiteral("add ") + QString::fromLatin1(link), QStringLiteral("ADDED")));
+    QVERIFY(Send(QStringLiteral("watch-price B0PW000002 uk 12.5"), QStringLiteral("EDITED")));
+    const QString expected
+        = QStringLiteral("ROWS B0PW000001/us/0/0 B0PW000002/uk/2/12.5 B0PW000003/de/0/0");
+    QCOMPARE(Rows(), expected);
+
+    m_child->kill();
+    QVERIFY(WaitForExit(*m_child, 10000));
+    QCOMPARE(m_child->exitStatus(), QProcess::CrashExit);
+    QVERIFY(Start());
+    QCOMPARE(Rows(), expected);
+    QCOMPARE(DatabaseManager(DatabaseFile()).GetItems(QString()).size(), 3);
 }
 
 int main(int argc, char* argv[])
