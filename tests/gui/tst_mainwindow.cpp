@@ -8,7 +8,6 @@
 #include "UserPrompt.h"
 #include "WatchListWidget.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -60,8 +59,6 @@ private slots:
     void startsFromStoredOptionsAndDefaults_data();
     void startsFromStoredOptionsAndDefaults();
     void layoutAndStoreSurviveRestarts();
-    void launchAtLoginFollowsTheOption_data();
-    void launchAtLoginFollowsTheOption();
     void unreadableDatabaseIsReportedOnce();
 
     void typingDetectsTheStore_data();
@@ -85,9 +82,7 @@ private slots:
     void closing();
     void errorBoxShowsTheLatestError();
     void productClientErrorsReachTheErrorBox();
-    void logLinesCarryTimeStampAndColour();
-    void logLinesEscapeNetworkTexts_data();
-    void logLinesEscapeNetworkTexts();
+    void logLinesCarryTimeStampAndEscapeNetworkTexts();
 
 private:
     void CreateWindow();
@@ -252,10 +247,14 @@ void TestMainWindow::startsFromStoredOptionsAndDefaults_data()
     QTest::addColumn<QVariantMap>("stored");
     QTest::addColumn<QString>("storedLocale");
     QTest::addColumn<int>("intervalMs");
-    QTest::newRow("first run") << QVariantMap() << QString() << 1800000;
-    QTest::newRow("stored options, unknown store") << QVariantMap { { "PlaySound", false },
-        { "WatchIntervalSeconds", 3600 }, { "Email", QStringLiteral("me@example.org") } }
-                                                   << "xx" << 3600000;
+    QTest::addColumn<bool>("entryBefore");
+    QTest::newRow("first run") << QVariantMap() << QString() << 1800000 << false;
+    QTest::newRow("stored options, unknown store, launch at login")
+        << QVariantMap { { "PlaySound", false }, { "WatchIntervalSeconds", 3600 },
+               { "Email", QStringLiteral("me@example.org") }, { "AutoLaunch", true } }
+        << "xx" << 3600000 << true;
+    QTest::newRow("launch at login switched off")
+        << QVariantMap { { "AutoLaunch", false } } << QString() << 1800000 << true;
 }
 
 void TestMainWindow::startsFromStoredOptionsAndDefaults()
@@ -263,10 +262,18 @@ void TestMainWindow::startsFromStoredOptionsAndDefaults()
     QFETCH(QVariantMap, stored);
     QFETCH(QString, storedLocale);
     QFETCH(int, intervalMs);
+    QFETCH(bool, entryBefore);
     if (!stored.isEmpty())
         QSettings().setValue(QStringLiteral("MainWindow/Options"), stored);
     if (!storedLocale.isEmpty())
         QSettings().setValue(QStringLiteral("Amazon/Locale"), storedLocale);
+    QFile entry(AutostartFile());
+    // An entry left from before, which the option rewrites or removes.
+    if (entryBefore) {
+        QVERIFY(QDir().mkpath(QFileInfo(AutostartFile()).path()));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.close();
+    }
     CreateWindow();
     QVariantMap expected = DefaultOptions();
     expected.insert(stored);
@@ -284,7 +291,14 @@ void TestMainWindow::startsFromStoredOptionsAndDefaults()
     QVERIFY(tray->isVisible());
     QVERIFY(Action("actionStart")->isEnabled());
     QVERIFY(!Action("actionStop")->isEnabled());
-    QVERIFY(!QFile::exists(AutostartFile()));
+    QCOMPARE(entry.exists(), expected.value(QStringLiteral("AutoLaunch")).toBool());
+    if (entry.exists()) {
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(
+            QString::fromUtf8(entry.readAll())
+                .contains(
+                    QStringLiteral("Exec=\"%1\"").arg(QCoreApplication::applicationFilePath())));
+    }
     QVERIFY(m_prompts.isEmpty());
     QCOMPARE(List()->topLevelItemCount(), 0);
     QVERIFY(LookupRequests().isEmpty());
@@ -320,33 +334,6 @@ void TestMainWindow::layoutAndStoreSurviveRestarts()
         QVERIFY(m_window->close());
     }
     QCOMPARE(QSettings().value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("de"));
-}
-
-void TestMainWindow::launchAtLoginFollowsTheOption_data()
-{
-    QTest::addColumn<bool>("option");
-    QTest::newRow("switched on") << true;
-    QTest::newRow("switched off") << false;
-}
-
-void TestMainWindow::launchAtLoginFollowsTheOption()
-{
-    QFETCH(bool, option);
-    // An entry left from before that the option must remove or rewrite.
-    QVERIFY(QDir().mkpath(QFileInfo(AutostartFile()).path()));
-    QFile entry(AutostartFile());
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.close();
-    StoreOptions({ { "AutoLaunch", option } });
-    CreateWindow();
-    QCOMPARE(entry.exists(), option);
-    if (option) {
-        QVERIFY(entry.open(QIODevice::ReadOnly));
-        QVERIFY(
-            QString::fromUtf8(entry.readAll())
-                .contains(
-                    QStringLiteral("Exec=\"%1\"").arg(QCoreApplication::applicationFilePath())));
-    }
 }
 
 void TestMainWindow::unreadableDatabaseIsReportedOnce()
@@ -764,69 +751,43 @@ void TestMainWindow::productClientErrorsReachTheErrorBox()
     QCOMPARE(StoredItems().size(), 0);
 }
 
-void TestMainWindow::logLinesCarryTimeStampAndColour()
+void TestMainWindow::logLinesCarryTimeStampAndEscapeNetworkTexts()
 {
     CreateWindow();
     m_window->SetClock([] { return QDateTime(QDate(2010, 5, 1), QTime(21, 5, 3)); });
     m_window->AddLogMessage(QStringLiteral("Start watching."), QStringLiteral("black"));
     m_window->AddLogMessage(QStringLiteral("Stop watching."), QStringLiteral("red"));
+    // Titles, links and prices come from the network.
+    const QString title = QStringLiteral("<i>Tom & Jerry</i> %3 %2 \"Box\"");
+    const QString url = QStringLiteral("http://www.amazon.com/dp/B0PW000001?a=1&b=\"2\"<x>");
+    for (const auto& [condition, link] : { std::pair { 1, url }, std::pair { 2, url },
+             std::pair { 1, QStringLiteral("javascript:alert(1)") } })
+        m_window->AddLogMessage(QVariantMap { { "WatchCondition", condition }, { "Title", title },
+            { "DetailPageURL", link }, { "FormattedAlertPrice", QStringLiteral("$9.99 <b>") } });
     m_window->SetClock([] { return QDateTime(QDate(2010, 5, 2), QTime(9, 0, 0)); });
     m_window->AddLogMessage(QStringLiteral("100% <done> & %1"), QStringLiteral("black"));
 
     auto* log = Child<QTextBrowser>("textBrowserLog");
+    const QString itemLine = QStringLiteral("2010-05-01 09:05:03 pm: ") + title;
     QCOMPARE(log->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-        QStringList(
-            { "2010-05-01 09:05:03 pm: Start watching.", "2010-05-01 09:05:03 pm: Stop watching.",
-                "2010-05-02 09:00:00 am: 100% <done> & %1" }));
-    const QTextBlock second = log->document()->findBlockByNumber(1);
-    bool red = false;
-    for (auto it = second.begin(); !it.atEnd(); ++it) {
-        if (it.fragment().text().contains(QStringLiteral("Stop watching.")))
-            red = it.fragment().charFormat().foreground().color() == QColor(Qt::red);
-    }
-    QVERIFY(red);
-}
-
-void TestMainWindow::logLinesEscapeNetworkTexts_data()
-{
-    QTest::addColumn<int>("condition");
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("expectedLine");
-    QTest::addColumn<QString>("expectedHref");
-    const QString line = QStringLiteral("2010-05-01 09:05:03 pm: <i>Tom & Jerry</i> %3 %2 \"Box\"");
-    const QString url = QStringLiteral("http://www.amazon.com/dp/B0PW000001?a=1&b=\"2\"<x>");
-    const QString inStock = line + QStringLiteral(": Item is in stock!");
-    QTest::newRow("in stock") << 1 << url << inStock << url;
-    QTest::newRow("price drop") << 2 << url
-                                << line + QStringLiteral(": Item price has dropped to $9.99 <b>!")
-                                << url;
-    QTest::newRow("script link is not a link")
-        << 1 << QStringLiteral("javascript:alert(1)") << inStock << QString();
-}
-
-void TestMainWindow::logLinesEscapeNetworkTexts()
-{
-    QFETCH(int, condition);
-    QFETCH(QString, url);
-    QFETCH(QString, expectedLine);
-    QFETCH(QString, expectedHref);
-    const QString title = QStringLiteral("<i>Tom & Jerry</i> %3 %2 \"Box\"");
-    CreateWindow();
-    m_window->SetClock([] { return QDateTime(QDate(2010, 5, 1), QTime(21, 5, 3)); });
-    m_window->AddLogMessage(QVariantMap { { "WatchCondition", condition }, { "Title", title },
-        { "DetailPageURL", url }, { "FormattedAlertPrice", QStringLiteral("$9.99 <b>") } });
-    auto* log = Child<QTextBrowser>("textBrowserLog");
-    QCOMPARE(log->toPlainText(), expectedLine);
+        QStringList({ "2010-05-01 09:05:03 pm: Start watching.",
+            "2010-05-01 09:05:03 pm: Stop watching.", itemLine + ": Item is in stock!",
+            itemLine + ": Item price has dropped to $9.99 <b>!", itemLine + ": Item is in stock!",
+            "2010-05-02 09:00:00 am: 100% <done> & %1" }));
     QStringList anchors;
+    QColor stopColour;
     for (QTextBlock block = log->document()->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().charFormat().isAnchor())
-                anchors << it.fragment().charFormat().anchorHref() << it.fragment().text();
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor())
+                anchors << format.anchorHref() << it.fragment().text();
+            if (it.fragment().text().contains(QStringLiteral("Stop watching.")))
+                stopColour = format.foreground().color();
         }
     }
-    const QStringList expectedAnchors
-        = expectedHref.isEmpty() ? QStringList() : QStringList({ expectedHref, title });
-    QCOMPARE(anchors, expectedAnchors);
+    QCOMPARE(stopColour, QColor(Qt::red));
+    // The script address is no link.
+    QCOMPARE(anchors, QStringList({ url, title, url, title }));
 }
 
 int main(int argc, char* argv[])
