@@ -66,7 +66,6 @@ private slots:
     void addingLooksTheItemUpAndStoresIt_data();
     void addingLooksTheItemUpAndStoresIt();
     void addingAListedItemOnlySelectsIt();
-    void pasteAndGoAddsFromTheClipboard();
     void storeButtonOpensTheStoreHomePage();
     void editingRewritesAllWatchKeysAndStoresThem();
     void selectingAnItemLoadsItsWatchControlsWithoutWritingIt();
@@ -78,8 +77,7 @@ private slots:
     void contextMenuPlacesPasteAndGoAfterPaste();
     void trayActivation_data();
     void trayActivation();
-    void closing_data();
-    void closing();
+    void closingMinimisesFirst();
     void errorBoxShowsTheLatestError();
     void productClientErrorsReachTheErrorBox();
     void logLinesCarryTimeStampAndEscapeNetworkTexts();
@@ -381,19 +379,31 @@ void TestMainWindow::typingDetectsTheStore()
 
 void TestMainWindow::addingLooksTheItemUpAndStoresIt_data()
 {
+    QTest::addColumn<bool>("pasteAndGo");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("locale");
-    QTest::newRow("bare ASIN") << " B0PW000001 " << QStringLiteral("us");
-    QTest::newRow("URL") << "http://www.amazon.de/gp/product/B0PW000001?th=1"
-                         << QStringLiteral("de");
+    QTest::newRow("bare ASIN typed") << false << " B0PW000001 " << QStringLiteral("us");
+    QTest::newRow("URL pasted and gone")
+        << true << "http://www.amazon.de/gp/product/B0PW000001?th=1" << QStringLiteral("de");
 }
 
 void TestMainWindow::addingLooksTheItemUpAndStoresIt()
 {
+    QFETCH(bool, pasteAndGo);
     QFETCH(QString, text);
     QFETCH(QString, locale);
     CreateWindow();
-    QVERIFY(AddItemAndWait(text));
+    if (pasteAndGo) {
+        QGuiApplication::clipboard()->setText(text);
+        Action("actionPasteAndGo")->trigger();
+        QCOMPARE(AsinField()->text(), text);
+        QCOMPARE(StoreSelector()->currentData().toString(), locale);
+        // The add follows a moment later.
+        QVERIFY(LookupRequests().isEmpty());
+        QTRY_COMPARE(List()->topLevelItemCount(), 1);
+    } else {
+        QVERIFY(AddItemAndWait(text));
+    }
     QCOMPARE(AsinField()->text(), QString());
     const QList<SimulatedRequest> lookups = LookupRequests();
     QCOMPARE(lookups.size(), 1);
@@ -433,21 +443,6 @@ void TestMainWindow::addingAListedItemOnlySelectsIt()
     QCOMPARE(lookups.first().locale, QStringLiteral("de"));
     QCOMPARE(Keys(List()->GetItems()),
         QStringList({ "B0PW000001/de", "B0PW000001/us", "B0PW000002/us" }));
-}
-
-void TestMainWindow::pasteAndGoAddsFromTheClipboard()
-{
-    CreateWindow();
-    const QString url = QStringLiteral("http://www.amazon.fr/dp/B0PW000003");
-    QGuiApplication::clipboard()->setText(url);
-    Action("actionPasteAndGo")->trigger();
-    QCOMPARE(AsinField()->text(), url);
-    QCOMPARE(StoreSelector()->currentData().toString(), QStringLiteral("fr"));
-    QVERIFY(LookupRequests().isEmpty());
-    // The add follows a moment later.
-    QTRY_COMPARE(AsinField()->text(), QString());
-    QTRY_COMPARE(LookupRequests().size(), 1);
-    QCOMPARE(LookupRequests().first().locale, QStringLiteral("fr"));
 }
 
 void TestMainWindow::storeButtonOpensTheStoreHomePage()
@@ -690,30 +685,18 @@ void TestMainWindow::trayActivation()
     QCOMPARE(entries, QStringList({ "Restore", "-", "Start", "Stop", "-", "Exit" }));
 }
 
-void TestMainWindow::closing_data()
+void TestMainWindow::closingMinimisesFirst()
 {
-    QTest::addColumn<bool>("closeToMinimize");
-    QTest::newRow("close to minimise") << true;
-    QTest::newRow("close") << false;
-}
-
-void TestMainWindow::closing()
-{
-    QFETCH(bool, closeToMinimize);
-    if (!closeToMinimize)
-        StoreOptions({ { "CloseToMinimize", false } });
     CreateWindow();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     auto* tray = m_window->findChild<QSystemTrayIcon*>();
-    if (closeToMinimize) {
-        // The first close only minimises; closing the minimised window closes.
-        QVERIFY(!m_window->close());
-        QVERIFY(m_window->isMinimized());
-        QVERIFY(m_window->isVisible());
-        QVERIFY(!QSettings().contains(QStringLiteral("MainWindow/Size")));
-        QVERIFY(tray->isVisible());
-    }
+    // The first close only minimises; closing the minimised window closes.
+    QVERIFY(!m_window->close());
+    QVERIFY(m_window->isMinimized());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!QSettings().contains(QStringLiteral("MainWindow/Size")));
+    QVERIFY(tray->isVisible());
     QVERIFY(m_window->close());
     QVERIFY(!m_window->isVisible());
     QVERIFY(QSettings().contains(QStringLiteral("MainWindow/Size")));
