@@ -654,6 +654,11 @@ void TestMainWindow::contextMenuPlacesPasteAndGoAfterPaste()
     QCOMPARE(pasteAndGo, entries.indexOf(QStringLiteral("Paste")) + 1);
     QCOMPARE(Action("actionPasteAndGo")->text(), QStringLiteral("Paste and Go"));
     QCOMPARE(enabled, !clipboard.isEmpty());
+    if (clipboard.isEmpty()) {
+        // Going with an empty clipboard leaves the field as it is.
+        Action("actionPasteAndGo")->trigger();
+        QCOMPARE(AsinField()->text(), QStringLiteral("some text"));
+    }
     QCOMPARE(Action("actionPasteAndGo")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+V")));
 }
 
