@@ -11,10 +11,7 @@ class TestAutostartEntry : public QObject
     Q_OBJECT
 
 private slots:
-    void enableWritesAnEntryThatStartsTheExecutable();
-    void disableRemovesOnlyOurEntry();
-    void disableWithoutEntrySucceeds();
-    void enableCreatesTheDirectory();
+    void enableWritesAndDisableRemovesOnlyOurEntry();
     void execArgumentSurvivesAwkwardPaths_data();
     void execArgumentSurvivesAwkwardPaths();
     void defaultDirectoryIsTheConfigAutostartDirectory();
@@ -22,105 +19,65 @@ private slots:
 
 namespace {
 
-QString ReadFile(const QString& path)
+// The executable named by an entry's Exec key, undoing both escaping layers:
+// the desktop-entry string escapes, then the quoting of one argument.
+QString ExecArgument(const QString& entryText)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll());
-}
-
-// Undoes the two escaping layers of an Exec value: the desktop-entry string
-// escapes, then the quoting of one argument.
-QString UnquoteExec(const QString& value)
-{
+    const int start = entryText.indexOf(QStringLiteral("\nExec=")) + 6;
+    const QString value = entryText.mid(start, entryText.indexOf(QLatin1Char('\n'), start) - start);
+    const QHash<QChar, QChar> named { { 'n', '\n' }, { 't', '\t' }, { 'r', '\r' } };
     QString unescaped;
     for (int i = 0; i < value.size(); ++i) {
-        if (value.at(i) == QLatin1Char('\\') && i + 1 < value.size()) {
-            const QChar next = value.at(++i);
-            if (next == QLatin1Char('n'))
-                unescaped += QLatin1Char('\n');
-            else if (next == QLatin1Char('t'))
-                unescaped += QLatin1Char('\t');
-            else if (next == QLatin1Char('r'))
-                unescaped += QLatin1Char('\r');
-            else
-                unescaped += next;
-        } else {
-            unescaped += value.at(i);
-        }
+        const bool escape = value.at(i) == QLatin1Char('\\') && i + 1 < value.size();
+        const QChar c = escape ? value.at(++i) : value.at(i);
+        unescaped += escape ? named.value(c, c) : c;
     }
     unescaped.replace(QStringLiteral("%%"), QStringLiteral("%"));
-    if (!unescaped.startsWith(QLatin1Char('"')) || !unescaped.endsWith(QLatin1Char('"')))
+    if (unescaped.size() < 2 || !unescaped.startsWith('"') || !unescaped.endsWith('"'))
         return QStringLiteral("<not quoted>");
-    const QString inner = unescaped.mid(1, unescaped.size() - 2);
     QString argument;
-    for (int i = 0; i < inner.size(); ++i) {
-        if (inner.at(i) == QLatin1Char('\\') && i + 1 < inner.size())
-            argument += inner.at(++i);
-        else if (inner.at(i) == QLatin1Char('"'))
+    for (int i = 1; i + 1 < unescaped.size(); ++i) {
+        if (unescaped.at(i) == QLatin1Char('"'))
             return QStringLiteral("<unescaped quote>");
-        else
-            argument += inner.at(i);
+        if (unescaped.at(i) == QLatin1Char('\\') && i + 2 < unescaped.size())
+            ++i;
+        argument += unescaped.at(i);
     }
     return argument;
 }
 
-QString ExecValue(const QString& entryText)
+QString ReadFile(const QString& path)
 {
-    for (const QString& line : entryText.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("Exec=")))
-            return line.mid(5);
-    }
-    return {};
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
 
-void TestAutostartEntry::enableWritesAnEntryThatStartsTheExecutable()
+void TestAutostartEntry::enableWritesAndDisableRemovesOnlyOurEntry()
 {
     QTemporaryDir dir;
-    const AutostartEntry entry(dir.path());
+    QVERIFY(AutostartEntry(dir.filePath(QStringLiteral("missing"))).Disable());
+    const QString directory = dir.filePath(QStringLiteral("config/autostart"));
+    const AutostartEntry entry(directory);
     QVERIFY(entry.Enable(QStringLiteral("/opt/pricewarden/bin/pricewarden")));
-    QCOMPARE(entry.FilePath(), dir.filePath(QStringLiteral("pricewarden.desktop")));
+    QCOMPARE(entry.FilePath(), directory + QStringLiteral("/pricewarden.desktop"));
     QVERIFY(entry.IsEnabled());
-
     QSettings desktop(entry.FilePath(), QSettings::IniFormat);
     desktop.beginGroup(QStringLiteral("Desktop Entry"));
     QCOMPARE(desktop.value(QStringLiteral("Type")).toString(), QStringLiteral("Application"));
     QCOMPARE(desktop.value(QStringLiteral("Name")).toString(), QStringLiteral("Pricewarden"));
-    QCOMPARE(UnquoteExec(ExecValue(ReadFile(entry.FilePath()))),
+    QCOMPARE(ExecArgument(ReadFile(entry.FilePath())),
         QStringLiteral("/opt/pricewarden/bin/pricewarden"));
-}
 
-void TestAutostartEntry::disableRemovesOnlyOurEntry()
-{
-    QTemporaryDir dir;
-    QFile other(dir.filePath(QStringLiteral("other.desktop")));
+    QFile other(directory + QStringLiteral("/other.desktop"));
     QVERIFY(other.open(QIODevice::WriteOnly));
     other.close();
-    const AutostartEntry entry(dir.path());
-    QVERIFY(entry.Enable(QStringLiteral("/usr/bin/pricewarden")));
-
     QVERIFY(entry.Disable());
     QVERIFY(!entry.IsEnabled());
     QVERIFY(!QFile::exists(entry.FilePath()));
-    QVERIFY(QFile::exists(other.fileName()));
-}
-
-void TestAutostartEntry::disableWithoutEntrySucceeds()
-{
-    QTemporaryDir dir;
-    QVERIFY(AutostartEntry(dir.path()).Disable());
-    QVERIFY(AutostartEntry(dir.filePath(QStringLiteral("missing"))).Disable());
-}
-
-void TestAutostartEntry::enableCreatesTheDirectory()
-{
-    QTemporaryDir dir;
-    const AutostartEntry entry(dir.filePath(QStringLiteral("config/autostart")));
-    QVERIFY(entry.Enable(QStringLiteral("/usr/bin/pricewarden")));
-    QVERIFY(QFile::exists(entry.FilePath()));
+    QVERIFY(other.exists());
+    QVERIFY(entry.Disable());
 }
 
 void TestAutostartEntry::execArgumentSurvivesAwkwardPaths_data()
@@ -140,7 +97,7 @@ void TestAutostartEntry::execArgumentSurvivesAwkwardPaths()
     QFETCH(QString, path);
     const QString text = AutostartEntry::EntryText(path);
     QCOMPARE(text.count(QStringLiteral("\nExec=")), 1);
-    QCOMPARE(UnquoteExec(ExecValue(text)), path);
+    QCOMPARE(ExecArgument(text), path);
 }
 
 void TestAutostartEntry::defaultDirectoryIsTheConfigAutostartDirectory()

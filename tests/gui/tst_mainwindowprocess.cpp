@@ -12,42 +12,44 @@
 #include <QApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <csignal>
 #include <cstdio>
 #include <memory>
 
-// The real window in a process of its own, driven line by line through its
-// standard input: ended in order, closed, or killed and started again.
+// The real window in a process of its own: it adds the items named on its
+// command line, watches the last for a price drop, reports its rows, then
+// ends in order (Exit, close, a termination signal) or is killed and started
+// again.
 class TestMainWindowProcess : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { QVERIFY(m_store.listen()); }
     void init();
     void cleanup();
-
-    void exitEndsInOrderDespiteCloseToMinimise();
-    void closingWithoutMinimiseOptionEndsTheProgram();
+    void endsInOrder_data();
+    void endsInOrder();
     void watchListSurvivesAKill();
-    void terminationRequestEndsInOrder_data();
-    void terminationRequestEndsInOrder();
 
 private:
-    bool Start();
-    bool Send(const QString& command, const QString& expectedReply);
-    QString Rows();
-    QString ConfigFile() const;
-    QString DatabaseFile() const;
+    // Starts the child and returns the rows it reports once ready.
+    QString Start(const QString& ending, const QStringList& links);
+    bool WaitForEnd();
+    QString ConfigFile() const
+    {
+        return m_home->filePath(QStringLiteral("config/PricewardenTest/Pricewarden.conf"));
+    }
+    QString DatabaseFile() const
+    {
+        return m_home->filePath(QStringLiteral("data/PricewardenTest/Pricewarden/userdata.dat"));
+    }
     QString CacheDir() const { return m_home->filePath(QStringLiteral("pw_cache")); }
 
     SimulatedStore m_store;
@@ -62,62 +64,43 @@ const char ChildFlag[] = "--window-child";
 
 // --- the child side ---------------------------------------------------------
 
-WatchListWidget* ChildList(MainWindow& window)
-{
-    return window.findChild<WatchListWidget*>(QStringLiteral("treeWidgetWatchList"));
-}
-
 void Reply(const QString& line)
 {
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
 }
 
-QString DescribeRows(MainWindow& window)
+QString DescribeRows(const WatchListWidget& list)
 {
     QStringList rows;
-    for (const QVariant& item : ChildList(window)->GetItems()) {
+    for (const QVariant& item : list.GetItems()) {
         const QVariantMap record = item.toMap();
         rows << QStringLiteral("%1/%2/%3/%4")
-                    .arg(record.value(QStringLiteral("ASIN")).toString(),
-                        record.value(QStringLiteral("Locale")).toString(),
-                        QString::number(record.value(QStringLiteral("WatchCondition")).toInt()),
-                        QString::number(record.value(QStringLiteral("PriceLine")).toDouble()));
+                    .arg(record.value("ASIN").toString(), record.value("Locale").toString())
+                    .arg(record.value("WatchCondition").toInt())
+                    .arg(record.value("PriceLine").toDouble());
     }
     rows.sort();
     return QStringLiteral("ROWS ") + rows.join(QLatin1Char(' '));
 }
 
-void RunCommand(MainWindow& window, const QString& line)
+void AddAndWatchLast(MainWindow& window, const WatchListWidget& list, const QStringList& links)
 {
-    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const QString command = words.value(0);
-    if (command == QLatin1String("add")) {
-        auto* field = window.findChild<QLineEdit*>(QStringLiteral("lineEditAsin"));
-        const int before = ChildList(window)->topLevelItemCount();
-        field->setText(words.value(1));
+    for (const QString& link : links) {
+        const int before = list.topLevelItemCount();
+        window.findChild<QLineEdit*>(QStringLiteral("lineEditAsin"))->setText(link);
         window.OnButtonAdd();
-        if (QTest::qWaitFor([&] { return ChildList(window)->topLevelItemCount() > before; }, 5000))
-            Reply(QStringLiteral("ADDED"));
-    } else if (command == QLatin1String("rows")) {
-        Reply(DescribeRows(window));
-    } else if (command == QLatin1String("watch-price")) {
-        ChildList(window)->SetCurrentItem(words.value(1), words.value(2));
-        window.findChild<QRadioButton*>(QStringLiteral("radioButtonPriceDrop"))->click();
-        window.findChild<QDoubleSpinBox*>(QStringLiteral("doubleSpinBoxPriceLine"))
-            ->setValue(words.value(3).toDouble());
-        Reply(QStringLiteral("EDITED"));
-    } else if (command == QLatin1String("remove")) {
-        ChildList(window)->SetCurrentItem(words.value(1), words.value(2));
-        window.findChild<QAction*>(QStringLiteral("actionRemove"))->trigger();
-        Reply(QStringLiteral("REMOVED"));
-    } else if (command == QLatin1String("exit")) {
-        window.findChild<QAction*>(QStringLiteral("actionExit"))->trigger();
-    } else if (command == QLatin1String("close")) {
-        window.close();
+        if (!QTest::qWaitFor([&] { return list.topLevelItemCount() > before; }, 5000))
+            Reply(QStringLiteral("NOT ADDED ") + link);
     }
+    // The item added last is the current one.
+    if (links.isEmpty())
+        return;
+    window.findChild<QRadioButton*>(QStringLiteral("radioButtonPriceDrop"))->click();
+    window.findChild<QDoubleSpinBox*>(QStringLiteral("doubleSpinBoxPriceLine"))->setValue(12.5);
 }
 
+// Arguments: the flag, the ending ("exit", "close" or "wait"), the links.
 int ChildMain(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -126,29 +109,24 @@ int ChildMain(int argc, char* argv[])
     Global::Initialize();
     Global::TempDir = qEnvironmentVariable("PRICEWARDEN_TEST_CACHE");
     UserPrompt::SetAnswerer([](const UserPrompt::Prompt&) { return QMessageBox::Ok; });
-
     MainWindow window;
     window.findChild<AmazonConnector*>()->SetPause(0);
     window.show();
-
-    // A termination request from the system leaves the way the Exit action
-    // does.
+    // A termination request from the system leaves the way the Exit action does.
     UnixSignalWatcher signalWatcher;
     signalWatcher.watch(SIGTERM);
     signalWatcher.watch(SIGINT);
     QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &window, &MainWindow::Quit);
 
-    QSocketNotifier input(fileno(stdin), QSocketNotifier::Read);
-    QFile in;
-    in.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered);
-    QObject::connect(&input, &QSocketNotifier::activated, &window, [&] {
-        const QByteArray line = in.readLine();
-        if (line.isEmpty()) {
-            input.setEnabled(false);
-            return;
-        }
-        RunCommand(window, QString::fromUtf8(line).trimmed());
-    });
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    auto& list = *window.findChild<WatchListWidget*>(QStringLiteral("treeWidgetWatchList"));
+    AddAndWatchLast(window, list, arguments.mid(1));
+    Reply(DescribeRows(list));
+    if (arguments.value(0) == QLatin1String("exit"))
+        QTimer::singleShot(
+            0, window.findChild<QAction*>(QStringLiteral("actionExit")), &QAction::trigger);
+    else if (arguments.value(0) == QLatin1String("close"))
+        QTimer::singleShot(0, &window, &QWidget::close);
     Reply(QStringLiteral("READY"));
     const int code = app.exec();
     Reply(QStringLiteral("ENDED"));
@@ -159,17 +137,11 @@ int ChildMain(int argc, char* argv[])
 
 // --- the test side ------------------------------------------------------------
 
-void TestMainWindowProcess::initTestCase()
-{
-    QVERIFY(m_store.listen());
-}
-
 void TestMainWindowProcess::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
     QVERIFY(QDir().mkpath(CacheDir()));
-    m_store.clearRequestLog();
 }
 
 void TestMainWindowProcess::cleanup()
@@ -181,158 +153,90 @@ void TestMainWindowProcess::cleanup()
     m_child.reset();
 }
 
-QString TestMainWindowProcess::ConfigFile() const
-{
-    return m_home->filePath(QStringLiteral("config/PricewardenTest/Pricewarden.conf"));
-}
-
-QString TestMainWindowProcess::DatabaseFile() const
-{
-    return m_home->filePath(QStringLiteral("data/PricewardenTest/Pricewarden/userdata.dat"));
-}
-
-bool TestMainWindowProcess::Start()
+QString TestMainWindowProcess::Start(const QString& ending, const QStringList& links)
 {
     m_output.clear();
     m_child = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("HOME"), m_home->path());
-    environment.insert(
-        QStringLiteral("XDG_CONFIG_HOME"), m_home->filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home->filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->filePath(QStringLiteral("run")));
-    environment.insert(QStringLiteral("http_proxy"), m_store.proxyUrl());
+    const QList<std::pair<const char*, QString>> variables { { "QT_QPA_PLATFORM", "offscreen" },
+        { "HOME", m_home->path() }, { "XDG_CONFIG_HOME", m_home->filePath("config") },
+        { "XDG_DATA_HOME", m_home->filePath("data") },
+        { "XDG_CACHE_HOME", m_home->filePath("cache") },
+        { "XDG_RUNTIME_DIR", m_home->filePath("run") }, { "http_proxy", m_store.proxyUrl() },
+        { "PRICEWARDEN_TEST_CACHE", CacheDir() } };
+    for (const auto& [name, value] : variables)
+        environment.insert(QString::fromLatin1(name), value);
     environment.remove(QStringLiteral("no_proxy"));
-    environment.insert(QStringLiteral("PRICEWARDEN_TEST_CACHE"), CacheDir());
     m_child->setProcessEnvironment(environment);
     connect(m_child.get(), &QProcess::readyReadStandardOutput, this,
         [this] { m_output += QString::fromUtf8(m_child->readAllStandardOutput()); });
-    m_child->start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(ChildFlag) });
-    return QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("READY\n")); }, 15000);
+    m_child->start(QCoreApplication::applicationFilePath(),
+        QStringList { QString::fromLatin1(ChildFlag), ending } + links);
+    if (!QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("READY\n")); }, 15000))
+        return QStringLiteral("no answer: ") + m_output;
+    return m_output.section(QLatin1Char('\n'), 0, 0);
 }
 
-bool TestMainWindowProcess::Send(const QString& command, const QString& expectedReply)
+bool TestMainWindowProcess::WaitForEnd()
 {
-    m_output.clear();
-    m_child->write((command + QLatin1Char('\n')).toUtf8());
-    return QTest::qWaitFor(
-        [&] { return m_output.contains(expectedReply + QLatin1Char('\n')); }, 10000);
+    return QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("ENDED\n")); }, 10000)
+        && WaitForExit(*m_child, 10000);
 }
 
-QString TestMainWindowProcess::Rows()
+void TestMainWindowProcess::endsInOrder_data()
 {
-    m_output.clear();
-    m_child->write("rows\n");
-    const bool answered = QTest::qWaitFor(
-        [this] {
-            return m_output.startsWith(QStringLiteral("ROWS"))
-                && m_output.endsWith(QLatin1Char('\n'));
-        },
-        10000);
-    return answered ? m_output.trimmed() : QString();
-}
-
-void TestMainWindowProcess::exitEndsInOrderDespiteCloseToMinimise()
-{
-    QVERIFY(Start());
-    QVERIFY(Send(QStringLiteral("add B0PW000001"), QStringLiteral("ADDED")));
-    QFile cached(CacheDir() + QStringLiteral("/B0PW000001_us_small.jpg"));
-    QVERIFY(cached.open(QIODevice::WriteOnly));
-    cached.close();
-
-    QVERIFY(Send(QStringLiteral("exit"), QStringLiteral("ENDED")));
-    QVERIFY(WaitForExit(*m_child, 10000));
-    QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_child->exitCode(), 0);
-
-    QSettings settings(ConfigFile(), QSettings::IniFormat);
-    QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
-    QVERIFY(settings.contains(QStringLiteral("MainWindow/Geometry")));
-    QCOMPARE(settings.value(QStringLiteral("MainWindow/Options"))
-                 .toMap()
-                 .value(QStringLiteral("CloseToMinimize"))
-                 .toBool(),
-        true);
-    QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("us"));
-    QVERIFY(!cached.exists());
-}
-
-void TestMainWindowProcess::closingWithoutMinimiseOptionEndsTheProgram()
-{
-    {
-        QSettings settings(ConfigFile(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("MainWindow/Options"),
-            QVariantMap { { QStringLiteral("CloseToMinimize"), false } });
-    }
-    QVERIFY(Start());
-    QVERIFY(Send(QStringLiteral("close"), QStringLiteral("ENDED")));
-    QVERIFY(WaitForExit(*m_child, 10000));
-    QCOMPARE(m_child->exitCode(), 0);
-    QSettings settings(ConfigFile(), QSettings::IniFormat);
-    QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
-}
-
-void TestMainWindowProcess::watchListSurvivesAKill()
-{
-    {
-        QSettings settings(ConfigFile(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("DialogConfirm/RemoveItem"), true);
-    }
-    QVERIFY(Start());
-    QVERIFY(Send(QStringLiteral("add B0PW000001"), QStringLiteral("ADDED")));
-    QVERIFY(
-        Send(QStringLiteral("add http://www.amazon.co.uk/dp/B0PW000002"), QStringLiteral("ADDED")));
-    QVERIFY(
-        Send(QStringLiteral("add http://www.amazon.de/dp/B0PW000003"), QStringLiteral("ADDED")));
-    QVERIFY(Send(QStringLiteral("watch-price B0PW000002 uk 12.5"), QStringLiteral("EDITED")));
-    QVERIFY(Send(QStringLiteral("remove B0PW000003 de"), QStringLiteral("REMOVED")));
-    const QString expected = QStringLiteral("ROWS B0PW000001/us/0/0 B0PW000002/uk/2/12.5");
-    QCOMPARE(Rows(), expected);
-
-    m_child->kill();
-    QVERIFY(WaitForExit(*m_child, 10000));
-    QCOMPARE(m_child->exitStatus(), QProcess::CrashExit);
-
-    QVERIFY(Start());
-    QCOMPARE(Rows(), expected);
-    {
-        DatabaseManager reader(DatabaseFile());
-        QCOMPARE(reader.GetItems(QString()).size(), 2);
-    }
-}
-
-void TestMainWindowProcess::terminationRequestEndsInOrder_data()
-{
+    QTest::addColumn<bool>("closeToMinimize");
+    QTest::addColumn<QString>("ending");
     QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("Exit despite close to minimise") << true << "exit" << 0;
+    QTest::newRow("close without close to minimise") << false << "close" << 0;
+    QTest::newRow("SIGTERM") << true << "wait" << int(SIGTERM);
+    QTest::newRow("SIGINT") << true << "wait" << int(SIGINT);
 }
 
-void TestMainWindowProcess::terminationRequestEndsInOrder()
+void TestMainWindowProcess::endsInOrder()
 {
+    QFETCH(bool, closeToMinimize);
+    QFETCH(QString, ending);
     QFETCH(int, signalNumber);
-    QVERIFY(Start());
-    QVERIFY(
-        Send(QStringLiteral("add http://www.amazon.fr/dp/B0PW000001"), QStringLiteral("ADDED")));
+    QSettings(ConfigFile(), QSettings::IniFormat)
+        .setValue(QStringLiteral("MainWindow/Options"),
+            QVariantMap { { QStringLiteral("CloseToMinimize"), closeToMinimize } });
     QFile cached(CacheDir() + QStringLiteral("/B0PW000001_fr_small.jpg"));
     QVERIFY(cached.open(QIODevice::WriteOnly));
     cached.close();
 
-    m_output.clear();
-    QCOMPARE(::kill(static_cast<pid_t>(m_child->processId()), signalNumber), 0);
-    QVERIFY(
-        QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("ENDED\n")); }, 10000));
-    QVERIFY(WaitForExit(*m_child, 10000));
+    QCOMPARE(Start(ending, { QStringLiteral("http://www.amazon.fr/dp/B0PW000001") }),
+        QStringLiteral("ROWS B0PW000001/fr/2/12.5"));
+    if (signalNumber != 0)
+        QCOMPARE(::kill(static_cast<pid_t>(m_child->processId()), signalNumber), 0);
+    QVERIFY(WaitForEnd());
     QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_child->exitCode(), 0);
     QSettings settings(ConfigFile(), QSettings::IniFormat);
-    QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("fr"));
     QVERIFY(settings.contains(QStringLiteral("MainWindow/Size")));
+    QVERIFY(settings.contains(QStringLiteral("MainWindow/Geometry")));
+    QCOMPARE(settings.value(QStringLiteral("MainWindow/Options")).toMap().value("CloseToMinimize"),
+        QVariant(closeToMinimize));
+    QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("fr"));
     QVERIFY(!cached.exists());
-    DatabaseManager reader(DatabaseFile());
-    QCOMPARE(reader.GetItems(QString()).size(), 1);
+    QCOMPARE(DatabaseManager(DatabaseFile()).GetItems(QString()).size(), 1);
+}
+
+void TestMainWindowProcess::watchListSurvivesAKill()
+{
+    const QString rows
+        = QStringLiteral("ROWS B0PW000001/us/0/0 B0PW000002/uk/0/0 B0PW000003/de/2/12.5");
+    QCOMPARE(
+        Start(QStringLiteral("wait"),
+            { QStringLiteral("B0PW000001"), QStringLiteral("http://www.amazon.co.uk/dp/B0PW000002"),
+                QStringLiteral("http://www.amazon.de/dp/B0PW000003") }),
+        rows);
+    m_child->kill();
+    QVERIFY(WaitForExit(*m_child, 10000));
+    QCOMPARE(m_child->exitStatus(), QProcess::CrashExit);
+    QCOMPARE(Start(QStringLiteral("wait"), {}), rows);
+    QCOMPARE(DatabaseManager(DatabaseFile()).GetItems(QString()).size(), 3);
 }
 
 int main(int argc, char* argv[])

@@ -11,89 +11,53 @@ class TestProductLink : public QObject
 
 private slots:
     void initTestCase() { Global::InitializeSettings(); }
-
     void readsStoreAndAsin_data();
     void readsStoreAndAsin();
 };
+
+namespace {
+
+void Row(const char* name, const char* input, const char* locale, const char* asin)
+{
+    QTest::newRow(name) << QString::fromUtf8(input) << QString::fromUtf8(locale)
+                        << QString::fromUtf8(asin);
+}
+
+} // namespace
 
 void TestProductLink::readsStoreAndAsin_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("asin");
-
-    QTest::newRow("bare ASIN") << "B00005N5PF"
-                               << ""
-                               << "B00005N5PF";
-    QTest::newRow("bare ASIN, blanks around") << "  \tB00005N5PF \n"
-                                              << ""
-                                              << "B00005N5PF";
-    QTest::newRow("bare ASIN, lower case kept") << "b00005n5pf"
-                                                << ""
-                                                << "b00005n5pf";
-    QTest::newRow("not an ASIN sent as typed") << "  hello world "
-                                               << ""
-                                               << "hello world";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "";
-    QTest::newRow("blanks only") << "   "
-                                 << ""
-                                 << "";
-
-    QTest::newRow("us /dp/") << "http://www.amazon.com/dp/B00005N5PF"
-                             << "us"
-                             << "B00005N5PF";
-    QTest::newRow("ca /dp/ with title path")
-        << "https://www.amazon.ca/Some-Title/dp/B00CANADA1/ref=sr_1_1"
-        << "ca"
-        << "B00CANADA1";
-    QTest::newRow("uk /dp/ path and query")
-        << "http://www.amazon.co.uk/dp/B00UKUKUK1/ref=x?ie=UTF8&qid=1"
-        << "uk"
-        << "B00UKUKUK1";
-    QTest::newRow("de /gp/product/") << "http://www.amazon.de/gp/product/B00GERMAN1"
-                                     << "de"
-                                     << "B00GERMAN1";
-    QTest::newRow("fr /gp/offer-listing/")
-        << "http://www.amazon.fr/gp/offer-listing/B00FRANCE1/ref=dp_olp"
-        << "fr"
-        << "B00FRANCE1";
-    QTest::newRow("jp /asin/") << "http://www.amazon.co.jp/exec/obidos/asin/B00JAPAN01"
-                               << "jp"
-                               << "B00JAPAN01";
-    QTest::newRow("query right after ASIN") << "http://www.amazon.com/dp/B00QUERY01?tag=x"
-                                            << "us"
-                                            << "B00QUERY01";
-    QTest::newRow("marker in capitals") << "http://www.amazon.com/DP/B00CAPS001/"
-                                        << "us"
-                                        << "B00CAPS001";
-    QTest::newRow("mixed-case marker") << "http://www.amazon.de/Gp/Product/B00MIXED01"
-                                       << "de"
-                                       << "B00MIXED01";
-    QTest::newRow("host in capitals") << "HTTP://WWW.AMAZON.CO.UK/dp/B00UPPER01"
-                                      << "uk"
-                                      << "B00UPPER01";
-    QTest::newRow("offer-listing wins over dp")
-        << "http://www.amazon.com/dp/B00DPDPDP1/gp/offer-listing/B00OFFER01"
-        << "us"
-        << "B00OFFER01";
-    QTest::newRow("ends with its marker") << "http://www.amazon.com/dp/"
-                                          << "us"
-                                          << "";
-    QTest::newRow("URL with blanks around") << "  http://www.amazon.fr/dp/B00SPACE01  "
-                                            << "fr"
-                                            << "B00SPACE01";
-    QTest::newRow("unknown host") << "http://www.example.org/dp/B00OTHER01"
-                                  << ""
-                                  << "B00OTHER01";
+    Row("bare ASIN", "B00005N5PF", "", "B00005N5PF");
+    Row("bare ASIN, blanks around", "  \tB00005N5PF \n", "", "B00005N5PF");
+    Row("bare ASIN, lower case kept", "b00005n5pf", "", "b00005n5pf");
+    Row("not an ASIN sent as typed", "  hello world ", "", "hello world");
+    Row("empty", "", "", "");
+    Row("blanks only", "   ", "", "");
+    Row("us /dp/", "http://www.amazon.com/dp/B00005N5PF", "us", "B00005N5PF");
+    Row("ca /dp/ with title path", "https://www.amazon.ca/Some-Title/dp/B00CANADA1/ref=sr_1_1",
+        "ca", "B00CANADA1");
+    Row("uk /dp/ path and query", "http://www.amazon.co.uk/dp/B00UKUKUK1/ref=x?ie=UTF8&qid=1", "uk",
+        "B00UKUKUK1");
+    Row("de /gp/product/", "http://www.amazon.de/gp/product/B00GERMAN1", "de", "B00GERMAN1");
+    Row("fr /gp/offer-listing/", "http://www.amazon.fr/gp/offer-listing/B00FRANCE1/ref=dp_olp",
+        "fr", "B00FRANCE1");
+    Row("jp /asin/", "http://www.amazon.co.jp/exec/obidos/asin/B00JAPAN01", "jp", "B00JAPAN01");
+    Row("query right after ASIN", "http://www.amazon.com/dp/B00QUERY01?tag=x", "us", "B00QUERY01");
+    Row("marker in capitals", "http://www.amazon.com/DP/B00CAPS001/", "us", "B00CAPS001");
+    Row("mixed-case marker", "http://www.amazon.de/Gp/Product/B00MIXED01", "de", "B00MIXED01");
+    Row("host in capitals", "HTTP://WWW.AMAZON.CO.UK/dp/B00UPPER01", "uk", "B00UPPER01");
+    Row("offer-listing wins over dp",
+        "http://www.amazon.com/dp/B00DPDPDP1/gp/offer-listing/B00OFFER01", "us", "B00OFFER01");
+    Row("ends with its marker", "http://www.amazon.com/dp/", "us", "");
+    Row("URL with blanks around", "  http://www.amazon.fr/dp/B00SPACE01  ", "fr", "B00SPACE01");
+    Row("unknown host", "http://www.example.org/dp/B00OTHER01", "", "B00OTHER01");
     // The comparison looks at the host's last characters only, "com" first.
-    QTest::newRow("any .com host is the US store") << "http://shop.example.com/dp/B00COM0001"
-                                                   << "us"
-                                                   << "B00COM0001";
-    QTest::newRow("no scheme, no host") << "www.amazon.co.uk/dp/B00NOSCHEM"
-                                        << ""
-                                        << "B00NOSCHEM";
+    Row("any .com host is the US store", "http://shop.example.com/dp/B00COM0001", "us",
+        "B00COM0001");
+    Row("no scheme, no host", "www.amazon.co.uk/dp/B00NOSCHEM", "", "B00NOSCHEM");
 }
 
 void TestProductLink::readsStoreAndAsin()

@@ -1,9 +1,8 @@
+#include "ModalAnswer.h"
 #include "UserPrompt.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QTest>
-#include <QTimer>
 
 // Message boxes that a test can answer, and that still reach the user when
 // no test answers them.
@@ -24,10 +23,10 @@ void TestUserPrompt::answererRepliesInsteadOfTheUser()
         asked << prompt;
         return QMessageBox::Cancel;
     });
-    const QMessageBox::StandardButton answer = UserPrompt::Ask(nullptr,
-        { QMessageBox::Question, QStringLiteral("Title"), QStringLiteral("Text"),
-            QMessageBox::Ok | QMessageBox::Cancel });
-    QCOMPARE(answer, QMessageBox::Cancel);
+    QCOMPARE(UserPrompt::Ask(nullptr,
+                 { QMessageBox::Question, QStringLiteral("Title"), QStringLiteral("Text"),
+                     QMessageBox::Ok | QMessageBox::Cancel }),
+        QMessageBox::Cancel);
     UserPrompt::Inform(nullptr, QStringLiteral("Notice"), QStringLiteral("Something"));
     QCOMPARE(asked.size(), 2);
     QCOMPARE(asked.at(0).icon, QMessageBox::Question);
@@ -42,22 +41,16 @@ void TestUserPrompt::answererRepliesInsteadOfTheUser()
 void TestUserPrompt::withoutAnswererTheBoxIsShown()
 {
     QString shownText;
-    auto* poll = new QTimer(this);
-    poll->setInterval(10);
-    connect(poll, &QTimer::timeout, this, [&shownText, poll] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            shownText = box->text();
-            box->button(QMessageBox::No)->click();
-        }
+    WhenModalShown(this, [&shownText](QDialog* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        shownText = box->text();
+        box->button(QMessageBox::No)->click();
     });
-    poll->start();
-    const QMessageBox::StandardButton answer = UserPrompt::Ask(nullptr,
-        { QMessageBox::Question, QStringLiteral("Title"), QStringLiteral("Really?"),
-            QMessageBox::Yes | QMessageBox::No });
-    QCOMPARE(answer, QMessageBox::No);
+    QCOMPARE(UserPrompt::Ask(nullptr,
+                 { QMessageBox::Question, QStringLiteral("Title"), QStringLiteral("Really?"),
+                     QMessageBox::Yes | QMessageBox::No }),
+        QMessageBox::No);
     QCOMPARE(shownText, QStringLiteral("Really?"));
-    delete poll;
 }
 
 QTEST_MAIN(TestUserPrompt)
