@@ -300,6 +300,9 @@ void TestMainWindow::startsFromStoredOptionsAndDefaults()
     QVERIFY(m_prompts.isEmpty());
     QCOMPARE(List()->topLevelItemCount(), 0);
     QVERIFY(LookupRequests().isEmpty());
+    // Never sized by the user: a wide title, a flag-sized store column.
+    QVERIFY(List()->columnWidth(0) > 2 * List()->columnWidth(3));
+    QCOMPARE(List()->columnWidth(1), 25);
 }
 
 void TestMainWindow::layoutAndStoreSurviveRestarts()
@@ -311,6 +314,7 @@ void TestMainWindow::layoutAndStoreSurviveRestarts()
     m_window->resize(901, 577);
     StoreSelector()->setCurrentIndex(3);
     Child<QSplitter>("splitterMain")->setSizes({ 150, 300 });
+    List()->setColumnWidth(0, 123);
     const QList<int> splitterSizes = Child<QSplitter>("splitterMain")->sizes();
     const QSize closedSize = m_window->size();
     QVERIFY(m_window->close());
@@ -322,6 +326,7 @@ void TestMainWindow::layoutAndStoreSurviveRestarts()
         QCOMPARE(m_window->size(), closedSize);
         QCOMPARE(StoreSelector()->currentData().toString(), QStringLiteral("de"));
         QCOMPARE(m_window->Options().value(QStringLiteral("SoundLoops")).toInt(), 42);
+        QCOMPARE(List()->columnWidth(0), 123);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         // The splitter may round a pixel when it lays the restored state out.
