@@ -210,6 +210,7 @@ private slots:
         QTest::newRow("https") << "https://www.amazon.fr/x" << QUrl("https://www.amazon.fr/x");
         QTest::newRow("no key") << QString() << QUrl();
         QTest::newRow("local file") << "file:///etc/passwd" << QUrl();
+        QTest::newRow("other scheme with a host") << "ftp://www.amazon.com/x" << QUrl();
         QTest::newRow("script") << "javascript:alert(1)" << QUrl();
         QTest::newRow("no host") << "http:///gp/product" << QUrl();
     }
