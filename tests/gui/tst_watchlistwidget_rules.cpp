@@ -86,16 +86,15 @@ private slots:
         const QVariantMap all { { "ActionEmail", true }, { "ActionWebPage", true },
             { "ActionCreateCart", true }, { "ActionAlert", true } };
         const QString watch = ":/watch16.png";
-        QTest::newRow("not watched") << Watched(0, all) << ""
-                                     << ":/blank16.png";
-        QTest::newRow("condition missing") << QVariantMap {} << ""
-                                           << ":/blank16.png";
+        const QString blank = ":/blank16.png";
+        const QString none;
+        QTest::newRow("not watched") << Watched(0, all) << none << blank;
+        QTest::newRow("condition missing") << QVariantMap {} << none << blank;
         QTest::newRow("alert even when off")
             << Watched(1, { { "ActionAlert", false } }) << "Show alert" << watch;
-        QTest::newRow("all in fixed order") << Watched(2, all)
-                                            << "Show alert, Email me, Bring up webpage, Take me "
-                                               "to check out"
-                                            << watch;
+        QTest::newRow("all in fixed order")
+            << Watched(2, all) << "Show alert, Email me, Bring up webpage, Take me to check out"
+            << watch;
         QTest::newRow("flags as integers") << Watched(
             1, { { "ActionEmail", 1 }, { "ActionCreateCart", 1 }, { "ActionWebPage", 0 } })
                                            << "Show alert, Email me, Take me to check out" << watch;
