@@ -348,7 +348,14 @@ QVariantList DatabaseManager::GetItems(const QString& locale)
         Prepared(bAllStores ? Sql::SelectItems() : Sql::SelectItemsOfLocale(), true));
     if (!Run(query, bAllStores ? QVariantList() : QVariantList { locale }, true))
         return {};
-    return AllRows(*query);
+    const QVariantList rows = AllRows(*query);
+    // Stepping can fail after the first row (a damaged page, a read error);
+    // the rows read so far are true, but they are not the whole list.
+    if (query->lastError().isValid()) {
+        qDebug() << query->lastQuery();
+        ReportError(FailureText(*query));
+    }
+    return rows;
 }
 
 void DatabaseManager::SaveItems(const QVariantList& items)

@@ -124,6 +124,7 @@ private slots:
     void unopenableFileShowsCannotLoadOnce();
     void errorsWhileOpeningReachTheOwner();
     void failedHistoryReadIsReportedAndTriedAgain();
+    void watchListReadFailingPartWayIsReported();
     void failingStatementKeepsTheRestOfTheBatch_data();
     void failingStatementKeepsTheRestOfTheBatch();
     void fullDiskLosesOnlyTheFailedRow();
@@ -232,6 +233,36 @@ void TestStorageFailures::failedHistoryReadIsReportedAndTriedAgain()
 
     QVERIFY(Sql(manager, "ALTER TABLE pricehistory_moved RENAME TO pricehistory").isValid());
     QCOMPARE(HistoryOf(manager, "B1").value(0).toMap().value("Price").toDouble(), 10.0);
+    QCOMPARE(errors.count(), 1);
+}
+
+// A read that breaks off after some rows (a damaged page, a disk read error)
+// must not pass for the whole list: the rows read are kept, the user is told.
+void TestStorageFailures::watchListReadFailingPartWayIsReported()
+{
+    DatabaseManager manager(DbPath());
+    QCoreApplication::processEvents();
+    // The second row's value can only be computed when that row is stepped:
+    // abs() of the smallest 64-bit integer fails with an overflow.
+    QVERIFY(Sql(manager, "DROP TABLE watchlist").isValid());
+    QVERIFY(Sql(manager, "CREATE TABLE steps (n int)").isValid());
+    QVERIFY(Sql(manager, "INSERT INTO steps VALUES (1), (0)").isValid());
+    QVERIFY(Sql(manager,
+        "CREATE VIEW watchlist AS SELECT 'B' || abs(n - 9223372036854775807 - 1) AS ASIN, "
+        "'us' AS Locale FROM steps")
+                .isValid());
+    QSignalSpy errors(&manager, &DatabaseManager::Error);
+
+    const QVariantList items = manager.GetItems(QString());
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items.first().toMap().value("ASIN").toString(), "B9223372036854775807");
+    QCOMPARE(errors.count(), 1);
+    QVERIFY2(errors.first().first().toString().contains("overflow"),
+        qPrintable(errors.first().first().toString()));
+
+    // The next whole read reports nothing left over from the failed one.
+    QVERIFY(Sql(manager, "DELETE FROM steps WHERE n = 0").isValid());
+    QCOMPARE(manager.GetItems(QString()).size(), 1);
     QCOMPARE(errors.count(), 1);
 }
 
