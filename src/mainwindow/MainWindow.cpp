@@ -404,6 +404,10 @@ void MainWindow::ShowContextMenu(const QPoint& pos)
     QMenu* menu = CreateAsinContextMenu();
     menu->exec(ui->lineEditAsin->mapToGlobal(pos));
     delete menu;
+    // The menu greys the entry out for an empty clipboard; the action also
+    // carries the field's Ctrl+Shift+V shortcut, which must keep working
+    // once the clipboard has text (going with an empty one does nothing).
+    ui->actionPasteAndGo->setEnabled(true);
 }
 
 // ---------------------------------------------------------------------------

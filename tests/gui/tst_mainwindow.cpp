@@ -663,6 +663,12 @@ void TestMainWindow::contextMenuPlacesPasteAndGoAfterPaste()
         // Going with an empty clipboard leaves the field as it is.
         Action("actionPasteAndGo")->trigger();
         QCOMPARE(AsinField()->text(), QStringLiteral("some text"));
+        // The greyed entry does not outlive the menu: the action also carries
+        // the field's shortcut, which goes once the clipboard has text.
+        QGuiApplication::clipboard()->setText(QStringLiteral("B0PW000001"));
+        QVERIFY(Action("actionPasteAndGo")->isEnabled());
+        Action("actionPasteAndGo")->trigger();
+        QCOMPARE(AsinField()->text(), QStringLiteral("B0PW000001"));
     }
     QCOMPARE(Action("actionPasteAndGo")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+V")));
 }
