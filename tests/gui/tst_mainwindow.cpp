@@ -69,6 +69,7 @@ private slots:
     void storeButtonOpensTheStoreHomePage();
     void editingRewritesAllWatchKeysAndStoresThem();
     void selectingAnItemLoadsItsWatchControlsWithoutWritingIt();
+    void ctrlClickKeepsTheShownItemEditable();
     void removal_data();
     void removal();
     void storedListIsShownAndLookedUp();
@@ -550,6 +551,23 @@ void TestMainWindow::selectingAnItemLoadsItsWatchControlsWithoutWritingIt()
     QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000003"), QStringLiteral("jp")));
     QCOMPARE(List()->GetCurrentItemData().value(QStringLiteral("PriceLine")).toDouble(), 1980.0);
     QCOMPARE(StoredRecord(QStringLiteral("B0PW000003/jp")), jpBefore);
+}
+
+void TestMainWindow::ctrlClickKeepsTheShownItemEditable()
+{
+    CreateWindow();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(AddItemAndWait(QStringLiteral("B0PW000001")));
+    QVERIFY(AddItemAndWait(QStringLiteral("B0PW000002")));
+    const QRect row = List()->visualItemRect(List()->currentItem());
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::ControlModifier, row.center());
+
+    // The pane still shows the item, so an edit there is an edit of it.
+    QCOMPARE(RowKey(List()->GetCurrentItemData()), QStringLiteral("B0PW000002/us"));
+    Child<QRadioButton>("radioButtonItemInStock")->click();
+    QCOMPARE(List()->GetCurrentItemData().value(QStringLiteral("WatchCondition")).toInt(), 1);
+    QCOMPARE(StoredRecord(QStringLiteral("B0PW000002/us")).value("WatchCondition").toInt(), 1);
 }
 
 void TestMainWindow::removal_data()
