@@ -434,6 +434,13 @@ void MainWindow::OnTextAsin(const QString& text)
 void MainWindow::OnButtonAdd()
 {
     const QString text = ui->lineEditAsin->text().trimmed();
+    // Return in the field (and Paste and Go with blanks) gets here even
+    // while the add button is disabled; a lookup without an ASIN would only
+    // come back as an error box.
+    if (text.isEmpty()) {
+        ui->lineEditAsin->clear();
+        return;
+    }
     QString locale = SelectedLocale();
     const QString detected = ProductLink::DetectLocale(text);
     if (!detected.isEmpty())

@@ -381,6 +381,18 @@ void TestMainWindow::typingDetectsTheStore()
     QCOMPARE(Child<QToolButton>("toolButtonAmazonStore")->icon().cacheKey(),
         StoreSelector()->itemIcon(StoreSelector()->currentIndex()).cacheKey());
     QVERIFY(LookupRequests().isEmpty());
+    if (!addEnabled) {
+        // Return goes where the button cannot: with nothing to look up it
+        // asks the store nothing, which would only answer with an error box.
+        QTest::keyClick(AsinField(), Qt::Key_Return);
+        QCOMPARE(AsinField()->text(), QString());
+        // Requests leave in order, so a lookup of the blanks would come first.
+        QVERIFY(AddItemAndWait(QStringLiteral("B0PW000001")));
+        QCOMPARE(LookupRequests().size(), 1);
+        QCOMPARE(LookupRequests().first().parameter(QStringLiteral("ItemId")),
+            QStringLiteral("B0PW000001"));
+        QVERIFY(!m_window->findChild<QMessageBox*>()->isVisible());
+    }
 }
 
 void TestMainWindow::addingLooksTheItemUpAndStoresIt_data()
