@@ -73,6 +73,7 @@ private slots:
     void removal_data();
     void removal();
     void storedListIsShownAndLookedUp();
+    void removedItemStaysRemovedWhenALookupOfItReturns();
 
     void contextMenuPlacesPasteAndGoAfterPaste_data();
     void contextMenuPlacesPasteAndGoAfterPaste();
@@ -646,6 +647,27 @@ void TestMainWindow::storedListIsShownAndLookedUp()
     looked.sort();
     QCOMPARE(looked, keys);
     QTRY_VERIFY(List()->GetItems().first().toMap().value("Title") != QStringLiteral("Old title"));
+}
+
+void TestMainWindow::removedItemStaysRemovedWhenALookupOfItReturns()
+{
+    DatabaseManager(DatabaseManager::DefaultFilePath())
+        .SaveItems({ QVariantMap {
+                         { "ASIN", "B0PW000001" }, { "Locale", "us" }, { "Title", "Old title" } },
+            QVariantMap { { "ASIN", "B0PW000002" }, { "Locale", "us" }, { "Title", "Old" } } });
+    QSettings().setValue(QStringLiteral("DialogConfirm/RemoveItem"), true);
+    CreateWindow();
+    // Removed while the start-up look-up of both items is still on its way.
+    QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000001"), QStringLiteral("us")));
+    Action("actionRemove")->trigger();
+    QTRY_COMPARE(LookupRequests().size(), 1);
+    QTRY_VERIFY(List()->GetItems().first().toMap().value("Title") != QStringLiteral("Old"));
+    QCOMPARE(Keys(List()->GetItems()), QStringList { "B0PW000002/us" });
+    QCOMPARE(Keys(StoredItems()), QStringList { "B0PW000002/us" });
+
+    // Adding it again brings it back.
+    QVERIFY(AddItemAndWait(QStringLiteral("B0PW000001")));
+    QCOMPARE(Keys(StoredItems()), QStringList({ "B0PW000001/us", "B0PW000002/us" }));
 }
 
 // ---------------------------------------------------------------------------
