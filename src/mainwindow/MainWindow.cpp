@@ -75,6 +75,14 @@ QString LinkedTitle(const QVariantMap& item)
     return QStringLiteral("<a href=\"%1\">%2</a>").arg(link.toHtmlEscaped(), title);
 }
 
+// ASINs are written in capitals; one typed in small letters for an add
+// again names the same product, so the key ignores letter case.
+QPair<QString, QString> RemovalKey(const QVariantMap& item)
+{
+    return { item.value(QStringLiteral("ASIN")).toString().toUpper(),
+        item.value(QStringLiteral("Locale")).toString() };
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
@@ -153,14 +161,25 @@ void MainWindow::ConnectDatabase()
 
 void MainWindow::ConnectProductClient()
 {
-    WatchListWidget* list = ui->treeWidgetWatchList;
-    connect(m_amazon, &AmazonConnector::ProductInfoAvailable, list, &WatchListWidget::UpdateItems);
+    // The watch list first, so one reply updates the rows before anything
+    // else reads them.
+    connect(m_amazon, &AmazonConnector::ProductInfoAvailable, this, &MainWindow::ShowProductInfo);
     connect(m_amazon, &AmazonConnector::ProductInfoAvailable, m_database,
         &DatabaseManager::UpdateItems);
     connect(m_amazon, &AmazonConnector::ProductInfoAvailable, this,
         &MainWindow::OnProductInfoAvailable);
     connect(m_amazon, &AmazonConnector::Error, this, &MainWindow::OnError, Qt::QueuedConnection);
     connect(m_amazon, &AmazonConnector::CartAvailable, this, &MainWindow::OnCartAvailable);
+}
+
+void MainWindow::ShowProductInfo(const QVariantList& items)
+{
+    QVariantList shown;
+    for (const QVariant& item : items) {
+        if (!m_removedItems.contains(RemovalKey(item.toMap())))
+            shown << item;
+    }
+    ui->treeWidgetWatchList->UpdateItems(shown);
 }
 
 void MainWindow::ConnectWatchList()
@@ -404,6 +423,10 @@ void MainWindow::ShowContextMenu(const QPoint& pos)
     QMenu* menu = CreateAsinContextMenu();
     menu->exec(ui->lineEditAsin->mapToGlobal(pos));
     delete menu;
+    // The menu greys the entry out for an empty clipboard; the action also
+    // carries the field's Ctrl+Shift+V shortcut, which must keep working
+    // once the clipboard has text (going with an empty one does nothing).
+    ui->actionPasteAndGo->setEnabled(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -430,14 +453,24 @@ void MainWindow::OnTextAsin(const QString& text)
 void MainWindow::OnButtonAdd()
 {
     const QString text = ui->lineEditAsin->text().trimmed();
+    // Return in the field (and Paste and Go with blanks) gets here even
+    // while the add button is disabled; a lookup without an ASIN would only
+    // come back as an error box.
+    if (text.isEmpty()) {
+        ui->lineEditAsin->clear();
+        return;
+    }
     QString locale = SelectedLocale();
     const QString detected = ProductLink::DetectLocale(text);
     if (!detected.isEmpty())
         locale = detected;
     const QString asin = ProductLink::ExtractAsin(text);
 
-    if (!ui->treeWidgetWatchList->SetCurrentItem(asin, locale))
+    if (!ui->treeWidgetWatchList->SetCurrentItem(asin, locale)) {
+        m_removedItems.remove(
+            RemovalKey({ { QStringLiteral("ASIN"), asin }, { QStringLiteral("Locale"), locale } }));
         m_amazon->QueryProduct(QStringList { asin }, QStringList { locale }, false);
+    }
     ui->lineEditAsin->clear();
 }
 
@@ -500,6 +533,9 @@ void MainWindow::OnRemove()
     DialogConfirm confirm(this, QStringLiteral("RemoveItem"), question, QStringLiteral("Confirm"));
     if (confirm.exec() != QDialog::Accepted)
         return;
+    // A look-up of the item may still be on its way (the start-up refresh,
+    // a check); its reply would otherwise add the item again.
+    m_removedItems.insert(RemovalKey(record));
     m_database->RemoveItem(record);
     ui->treeWidgetWatchList->RemoveItem(record);
 }

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPair>
+#include <QSet>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QVariantList>
@@ -92,6 +94,9 @@ private slots:
     // Writes the whole watch list to the database; runs on every change of
     // the list so that nothing is lost when the program does not end in order.
     void SaveWatchList();
+    // Hands product records to the watch list, except those of items the
+    // user removed since their look-up was sent.
+    void ShowProductInfo(const QVariantList& items);
 
 private:
     void SetUpForm();
@@ -124,4 +129,7 @@ private:
     Ui_MainWindow* ui = nullptr;
     Clock m_clock;
     bool m_closed = false;
+    // (ASIN in upper case, locale) of items removed in this run and not
+    // added again; a late reply must not bring them back.
+    QSet<QPair<QString, QString>> m_removedItems;
 };

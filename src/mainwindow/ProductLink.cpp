@@ -40,6 +40,10 @@ QString TextAfterMarker(const QString& text, QLatin1String marker)
     const int query = rest.indexOf(QLatin1Char('?'));
     if (query >= 0)
         rest.truncate(query);
+    // A fragment (a link to the reviews, say) is never part of the ASIN.
+    const int fragment = rest.indexOf(QLatin1Char('#'));
+    if (fragment >= 0)
+        rest.truncate(fragment);
     return rest;
 }
 

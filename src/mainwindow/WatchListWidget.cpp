@@ -346,6 +346,18 @@ void WatchListWidget::RestoreSettings()
     }
 }
 
+// The selected row is the item the detail pane shows and the edit controls
+// change. Ctrl+click (or Ctrl+Space) would deselect it while the pane still
+// shows it, and every edit made then would be dropped; the row stays selected.
+QItemSelectionModel::SelectionFlags WatchListWidget::selectionCommand(
+    const QModelIndex& index, const QEvent* event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QTreeWidget::selectionCommand(index, event);
+    if (index.isValid() && command.testFlag(QItemSelectionModel::Deselect))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}
+
 void WatchListWidget::OnCurrentItemChanged(QTreeWidgetItem* current)
 {
     if (m_bMergingBatch)

@@ -57,6 +57,10 @@ public slots:
     void SetSortingEnabled(bool bEnable);
     bool SetCurrentItem(const QString& asin, const QString& locale);
 
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
+
 private slots:
     void OnCurrentItemChanged(QTreeWidgetItem* current);
     void OnItemDoubleClicked(QTreeWidgetItem* item);

@@ -69,9 +69,11 @@ private slots:
     void storeButtonOpensTheStoreHomePage();
     void editingRewritesAllWatchKeysAndStoresThem();
     void selectingAnItemLoadsItsWatchControlsWithoutWritingIt();
+    void ctrlClickKeepsTheShownItemEditable();
     void removal_data();
     void removal();
     void storedListIsShownAndLookedUp();
+    void removedItemStaysRemovedWhenALookupOfItReturns();
 
     void contextMenuPlacesPasteAndGoAfterPaste_data();
     void contextMenuPlacesPasteAndGoAfterPaste();
@@ -380,6 +382,18 @@ void TestMainWindow::typingDetectsTheStore()
     QCOMPARE(Child<QToolButton>("toolButtonAmazonStore")->icon().cacheKey(),
         StoreSelector()->itemIcon(StoreSelector()->currentIndex()).cacheKey());
     QVERIFY(LookupRequests().isEmpty());
+    if (!addEnabled) {
+        // Return goes where the button cannot: with nothing to look up it
+        // asks the store nothing, which would only answer with an error box.
+        QTest::keyClick(AsinField(), Qt::Key_Return);
+        QCOMPARE(AsinField()->text(), QString());
+        // Requests leave in order, so a lookup of the blanks would come first.
+        QVERIFY(AddItemAndWait(QStringLiteral("B0PW000001")));
+        QCOMPARE(LookupRequests().size(), 1);
+        QCOMPARE(LookupRequests().first().parameter(QStringLiteral("ItemId")),
+            QStringLiteral("B0PW000001"));
+        QVERIFY(!m_window->findChild<QMessageBox*>()->isVisible());
+    }
 }
 
 void TestMainWindow::addingLooksTheItemUpAndStoresIt_data()
@@ -552,6 +566,23 @@ void TestMainWindow::selectingAnItemLoadsItsWatchControlsWithoutWritingIt()
     QCOMPARE(StoredRecord(QStringLiteral("B0PW000003/jp")), jpBefore);
 }
 
+void TestMainWindow::ctrlClickKeepsTheShownItemEditable()
+{
+    CreateWindow();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(AddItemAndWait(QStringLiteral("B0PW000001")));
+    QVERIFY(AddItemAndWait(QStringLiteral("B0PW000002")));
+    const QRect row = List()->visualItemRect(List()->currentItem());
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::ControlModifier, row.center());
+
+    // The pane still shows the item, so an edit there is an edit of it.
+    QCOMPARE(RowKey(List()->GetCurrentItemData()), QStringLiteral("B0PW000002/us"));
+    Child<QRadioButton>("radioButtonItemInStock")->click();
+    QCOMPARE(List()->GetCurrentItemData().value(QStringLiteral("WatchCondition")).toInt(), 1);
+    QCOMPARE(StoredRecord(QStringLiteral("B0PW000002/us")).value("WatchCondition").toInt(), 1);
+}
+
 void TestMainWindow::removal_data()
 {
     QTest::addColumn<bool>("remembered");
@@ -618,6 +649,27 @@ void TestMainWindow::storedListIsShownAndLookedUp()
     QTRY_VERIFY(List()->GetItems().first().toMap().value("Title") != QStringLiteral("Old title"));
 }
 
+void TestMainWindow::removedItemStaysRemovedWhenALookupOfItReturns()
+{
+    DatabaseManager(DatabaseManager::DefaultFilePath())
+        .SaveItems({ QVariantMap {
+                         { "ASIN", "B0PW000001" }, { "Locale", "us" }, { "Title", "Old title" } },
+            QVariantMap { { "ASIN", "B0PW000002" }, { "Locale", "us" }, { "Title", "Old" } } });
+    QSettings().setValue(QStringLiteral("DialogConfirm/RemoveItem"), true);
+    CreateWindow();
+    // Removed while the start-up look-up of both items is still on its way.
+    QVERIFY(List()->SetCurrentItem(QStringLiteral("B0PW000001"), QStringLiteral("us")));
+    Action("actionRemove")->trigger();
+    QTRY_COMPARE(LookupRequests().size(), 1);
+    QTRY_VERIFY(List()->GetItems().first().toMap().value("Title") != QStringLiteral("Old"));
+    QCOMPARE(Keys(List()->GetItems()), QStringList { "B0PW000002/us" });
+    QCOMPARE(Keys(StoredItems()), QStringList { "B0PW000002/us" });
+
+    // Adding it again brings it back.
+    QVERIFY(AddItemAndWait(QStringLiteral("B0PW000001")));
+    QCOMPARE(Keys(StoredItems()), QStringList({ "B0PW000001/us", "B0PW000002/us" }));
+}
+
 // ---------------------------------------------------------------------------
 // Shell
 
@@ -663,6 +715,12 @@ void TestMainWindow::contextMenuPlacesPasteAndGoAfterPaste()
         // Going with an empty clipboard leaves the field as it is.
         Action("actionPasteAndGo")->trigger();
         QCOMPARE(AsinField()->text(), QStringLiteral("some text"));
+        // The greyed entry does not outlive the menu: the action also carries
+        // the field's shortcut, which goes once the clipboard has text.
+        QGuiApplication::clipboard()->setText(QStringLiteral("B0PW000001"));
+        QVERIFY(Action("actionPasteAndGo")->isEnabled());
+        Action("actionPasteAndGo")->trigger();
+        QCOMPARE(AsinField()->text(), QStringLiteral("B0PW000001"));
     }
     QCOMPARE(Action("actionPasteAndGo")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+V")));
 }

@@ -46,6 +46,9 @@ void TestProductLink::readsStoreAndAsin_data()
         "fr", "B00FRANCE1");
     Row("jp /asin/", "http://www.amazon.co.jp/exec/obidos/asin/B00JAPAN01", "jp", "B00JAPAN01");
     Row("query right after ASIN", "http://www.amazon.com/dp/B00QUERY01?tag=x", "us", "B00QUERY01");
+    // A link to a part of the page (copied after following a "reviews" link).
+    Row("fragment right after ASIN", "https://www.amazon.com/dp/B00FRAGM01#customerReviews", "us",
+        "B00FRAGM01");
     Row("marker in capitals", "http://www.amazon.com/DP/B00CAPS001/", "us", "B00CAPS001");
     Row("mixed-case marker", "http://www.amazon.de/Gp/Product/B00MIXED01", "de", "B00MIXED01");
     Row("host in capitals", "HTTP://WWW.AMAZON.CO.UK/dp/B00UPPER01", "uk", "B00UPPER01");
