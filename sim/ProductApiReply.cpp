@@ -24,14 +24,8 @@ QByteArray ProductApiReply::itemLookup(const Echo& echo, const Lookup& lookup)
 {
     QByteArray body;
     QXmlStreamWriter xml(&body);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("ItemLookupResponse"));
-    xml.writeDefaultNamespace(ServiceNamespace);
-    writeOperationRequest(xml, echo);
-    xml.writeStartElement(QStringLiteral("Items"));
-    xml.writeStartElement(QStringLiteral("Request"));
-    xml.writeTextElement(
-        QStringLiteral("IsValid"), lookup.valid ? QStringLiteral("True") : QStringLiteral("False"));
+    writeEnvelopeStart(
+        xml, QStringLiteral("ItemLookupResponse"), QStringLiteral("Items"), echo, lookup.valid);
     xml.writeStartElement(QStringLiteral("ItemLookupRequest"));
     xml.writeTextElement(QStringLiteral("IdType"), QStringLiteral("ASIN"));
     for (const QString& id : lookup.itemIds)
@@ -54,14 +48,8 @@ QByteArray ProductApiReply::cartCreate(const Echo& echo, const Cart& cart)
 {
     QByteArray body;
     QXmlStreamWriter xml(&body);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("CartCreateResponse"));
-    xml.writeDefaultNamespace(ServiceNamespace);
-    writeOperationRequest(xml, echo);
-    xml.writeStartElement(QStringLiteral("Cart"));
-    xml.writeStartElement(QStringLiteral("Request"));
-    xml.writeTextElement(
-        QStringLiteral("IsValid"), cart.valid ? QStringLiteral("True") : QStringLiteral("False"));
+    writeEnvelopeStart(
+        xml, QStringLiteral("CartCreateResponse"), QStringLiteral("Cart"), echo, cart.valid);
     xml.writeStartElement(QStringLiteral("CartCreateRequest"));
     xml.writeStartElement(QStringLiteral("Items"));
     for (const CartLine& line : cart.requested) {
@@ -106,6 +94,22 @@ QByteArray ProductApiReply::errorResponse(
     xml.writeEndElement();
     xml.writeEndDocument();
     return body;
+}
+
+// Every answer opens the same way: the response element in the service's
+// namespace, the echoed request, then the container ("Items" or "Cart") with
+// its Request element and validity. The caller closes what it opened.
+void ProductApiReply::writeEnvelopeStart(QXmlStreamWriter& xml, const QString& response,
+    const QString& container, const Echo& echo, bool valid)
+{
+    xml.writeStartDocument();
+    xml.writeStartElement(response);
+    xml.writeDefaultNamespace(ServiceNamespace);
+    writeOperationRequest(xml, echo);
+    xml.writeStartElement(container);
+    xml.writeStartElement(QStringLiteral("Request"));
+    xml.writeTextElement(
+        QStringLiteral("IsValid"), valid ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void ProductApiReply::writeOperationRequest(QXmlStreamWriter& xml, const Echo& echo)

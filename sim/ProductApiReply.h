@@ -71,6 +71,8 @@ public:
         const QString& operation, const Error& error, const QString& requestId);
 
 private:
+    static void writeEnvelopeStart(QXmlStreamWriter& xml, const QString& response,
+        const QString& container, const Echo& echo, bool valid);
     static void writeOperationRequest(QXmlStreamWriter& xml, const Echo& echo);
     static void writeErrors(QXmlStreamWriter& xml, const QList<Error>& errors);
     static void writeItem(QXmlStreamWriter& xml, const QString& locale, const SimulatedItem& item,
