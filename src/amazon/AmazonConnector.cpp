@@ -1,6 +1,7 @@
 #include "AmazonConnector.h"
 
 #include "Global.h"
+#include "ItemRecordKeys.h"
 #include "SignedQuery.h"
 
 #include <QDomDocument>
@@ -56,8 +57,8 @@ void InsertListPrice(QVariantMap& record, const QDomElement& item, const QString
         item, QStringLiteral("ItemAttributes,ListPrice,Amount"));
     if (amount.isEmpty())
         return;
-    record.insert(QStringLiteral("ListPrice"), ConvertAmount(amount, locale));
-    record.insert(QStringLiteral("FormattedListPrice"),
+    record.insert(ItemKey::ListPrice, ConvertAmount(amount, locale));
+    record.insert(ItemKey::FormattedListPrice,
         AmazonConnector::GetFirstChildText(
             item, QStringLiteral("ItemAttributes,ListPrice,FormattedPrice")));
 }
@@ -85,32 +86,32 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
 {
     const QString listing = QStringLiteral("Offers,Offer,OfferListing,");
     QVariantMap record;
-    record.insert(QStringLiteral("Locale"), locale);
+    record.insert(ItemKey::Locale, locale);
     const QString asin = AmazonConnector::GetFirstChildText(item, QStringLiteral("ASIN"));
-    record.insert(QStringLiteral("ASIN"), asin);
+    record.insert(ItemKey::Asin, asin);
     for (const QString& size : { QStringLiteral("SmallImage"), QStringLiteral("MediumImage"),
              QStringLiteral("LargeImage") })
         InsertImage(record, item, size);
-    InsertIfNotEmpty(record, QStringLiteral("Title"),
+    InsertIfNotEmpty(record, ItemKey::Title,
         AmazonConnector::GetFirstChildText(item, QStringLiteral("ItemAttributes,Title")));
     InsertListPrice(record, item, locale);
-    InsertPrice(record, item, QStringLiteral("LowestNewPrice"),
+    InsertPrice(record, item, ItemKey::LowestNewPrice,
         QStringLiteral("OfferSummary,LowestNewPrice"), locale);
-    InsertPrice(record, item, QStringLiteral("LowestUsedPrice"),
+    InsertPrice(record, item, ItemKey::LowestUsedPrice,
         QStringLiteral("OfferSummary,LowestUsedPrice"), locale);
-    InsertIfNotEmpty(record, QStringLiteral("OfferListingId"),
+    InsertIfNotEmpty(record, ItemKey::OfferListingId,
         AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("OfferListingId")));
-    InsertPrice(record, item, QStringLiteral("Price"), listing + QStringLiteral("Price"), locale);
-    InsertIfNotEmpty(record, QStringLiteral("IsEligibleForSuperSaverShipping"),
+    InsertPrice(record, item, ItemKey::Price, listing + QStringLiteral("Price"), locale);
+    InsertIfNotEmpty(record, ItemKey::IsEligibleForSuperSaverShipping,
         AmazonConnector::GetFirstChildText(
             item, listing + QStringLiteral("IsEligibleForSuperSaverShipping")));
 
-    const bool inStock = record.value(QStringLiteral("Price")).toDouble() > 0.0;
-    record.insert(QStringLiteral("Availability"),
+    const bool inStock = record.value(ItemKey::Price).toDouble() > 0.0;
+    record.insert(ItemKey::Availability,
         inStock ? AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("Availability"))
                 : NotAvailableText);
-    record.insert(QStringLiteral("InStock"), inStock);
-    record.insert(QStringLiteral("DetailPageURL"), DetailPageUrl(asin, locale));
+    record.insert(ItemKey::InStock, inStock);
+    record.insert(ItemKey::DetailPageUrl, DetailPageUrl(asin, locale));
     return record;
 }
 

@@ -6,6 +6,8 @@
 #include "DialogConfirm.h"
 #include "Global.h"
 #include "ImageCacheCleaner.h"
+#include "ItemRecordKeys.h"
+#include "OptionKeys.h"
 #include "ProductLink.h"
 #include "UserPrompt.h"
 #include "WatchListWidget.h"
@@ -37,25 +39,6 @@ const int TabLog = 2;
 
 const int PasteAndGoDelayMs = 100;
 
-// The defaults every option gets when the stored options lack it, in the
-// order they are applied.
-QList<QPair<QString, QVariant>> OptionDefaults()
-{
-    return {
-        { QStringLiteral("WatchInterval"), 15 },
-        { QStringLiteral("TimeUnit"), 0 },
-        { QStringLiteral("PlaySound"), true },
-        { QStringLiteral("SoundLoops"), 10 },
-        { QStringLiteral("SoundFile"), QStringLiteral("alert.wav") },
-        { QStringLiteral("NoPopup"), false },
-        { QStringLiteral("MinimizeToTray"), true },
-        { QStringLiteral("WatchIntervalSeconds"), 1800 },
-        { QStringLiteral("AutoStart"), false },
-        { QStringLiteral("CloseToMinimize"), true },
-        { QStringLiteral("AutoLaunch"), false },
-    };
-}
-
 // Product links come from the network; only web addresses become clickable
 // in the log, so a crafted link cannot make the desktop open a local file
 // or another program.
@@ -68,8 +51,8 @@ bool IsWebLink(const QString& link)
 
 QString LinkedTitle(const QVariantMap& item)
 {
-    const QString title = item.value(QStringLiteral("Title")).toString().toHtmlEscaped();
-    const QString link = item.value(QStringLiteral("DetailPageURL")).toString();
+    const QString title = item.value(ItemKey::Title).toString().toHtmlEscaped();
+    const QString link = item.value(ItemKey::DetailPageUrl).toString();
     if (!IsWebLink(link))
         return title;
     return QStringLiteral("<a href=\"%1\">%2</a>").arg(link.toHtmlEscaped(), title);
@@ -79,8 +62,8 @@ QString LinkedTitle(const QVariantMap& item)
 // again names the same product, so the key ignores letter case.
 QPair<QString, QString> RemovalKey(const QVariantMap& item)
 {
-    return { item.value(QStringLiteral("ASIN")).toString().toUpper(),
-        item.value(QStringLiteral("Locale")).toString() };
+    return { item.value(ItemKey::Asin).toString().toUpper(),
+        item.value(ItemKey::Locale).toString() };
 }
 
 } // namespace
@@ -249,14 +232,14 @@ void MainWindow::AddLogMessage(const QString& message, const QString& color)
 
 void MainWindow::AddLogMessage(const QVariantMap& item)
 {
-    const int condition = item.value(QStringLiteral("WatchCondition")).toInt();
-    if (condition == 1) {
+    const int condition = item.value(ItemKey::WatchCondition).toInt();
+    if (condition == WatchCondition::InStock) {
         AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item is <b><font "
                                      "color=\"#00aa00\">in stock</font></b>!</p>")
                           .arg(TimeStamp(), LinkedTitle(item)));
         return;
     }
-    const QString price = item.value(QStringLiteral("FormattedAlertPrice")).toString();
+    const QString price = item.value(ItemKey::FormattedAlertPrice).toString();
     AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item price has dropped to <font "
                                  "color=\"#00aa00\"><b>%3</b></font>!</p>")
                       .arg(TimeStamp(), LinkedTitle(item), price.toHtmlEscaped()));
@@ -312,8 +295,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Once Quit() has run, the application closes its windows on the way out;
     // minimising then would cancel the quit.
-    if (!m_closed && !isMinimized()
-        && m_options.value(QStringLiteral("CloseToMinimize")).toBool()) {
+    if (!m_closed && !isMinimized() && m_options.value(OptionKey::CloseToMinimize).toBool()) {
         showMinimized();
         event->ignore();
         return;
@@ -467,8 +449,7 @@ void MainWindow::OnButtonAdd()
     const QString asin = ProductLink::ExtractAsin(text);
 
     if (!ui->treeWidgetWatchList->SetCurrentItem(asin, locale)) {
-        m_removedItems.remove(
-            RemovalKey({ { QStringLiteral("ASIN"), asin }, { QStringLiteral("Locale"), locale } }));
+        m_removedItems.remove(RemovalKey({ { ItemKey::Asin, asin }, { ItemKey::Locale, locale } }));
         m_amazon->QueryProduct(QStringList { asin }, QStringList { locale }, false);
     }
     ui->lineEditAsin->clear();
@@ -507,19 +488,19 @@ void MainWindow::UpdateJobSetting()
     QVariantMap record = ui->treeWidgetWatchList->GetCurrentItemData();
     if (record.isEmpty())
         return;
-    int condition = 2;
+    int condition = WatchCondition::PriceDrop;
     if (ui->radioButtonDoNotWatch->isChecked())
-        condition = 0;
+        condition = WatchCondition::NotWatched;
     else if (ui->radioButtonItemInStock->isChecked())
-        condition = 1;
-    record.insert(QStringLiteral("WatchCondition"), condition);
-    record.insert(QStringLiteral("ThirdParty"), ui->checkBoxThirdParty->isChecked());
-    record.insert(QStringLiteral("ThirdPartyUsed"), ui->checkBoxThirdPartyUsed->isChecked());
-    record.insert(QStringLiteral("PriceLine"), ui->doubleSpinBoxPriceLine->value());
-    record.insert(QStringLiteral("ActionWebPage"), ui->checkBoxWebPage->isChecked());
-    record.insert(QStringLiteral("ActionEmail"), ui->checkBoxEmail->isChecked());
-    record.insert(QStringLiteral("ActionCreateCart"), ui->checkBoxCreateCart->isChecked());
-    record.insert(QStringLiteral("Quantity"), ui->spinBoxQuantity->value());
+        condition = WatchCondition::InStock;
+    record.insert(ItemKey::WatchCondition, condition);
+    record.insert(ItemKey::ThirdParty, ui->checkBoxThirdParty->isChecked());
+    record.insert(ItemKey::ThirdPartyUsed, ui->checkBoxThirdPartyUsed->isChecked());
+    record.insert(ItemKey::PriceLine, ui->doubleSpinBoxPriceLine->value());
+    record.insert(ItemKey::ActionWebPage, ui->checkBoxWebPage->isChecked());
+    record.insert(ItemKey::ActionEmail, ui->checkBoxEmail->isChecked());
+    record.insert(ItemKey::ActionCreateCart, ui->checkBoxCreateCart->isChecked());
+    record.insert(ItemKey::Quantity, ui->spinBoxQuantity->value());
     ui->treeWidgetWatchList->UpdateItem(record, false);
 }
 
@@ -529,7 +510,7 @@ void MainWindow::OnRemove()
     if (record.isEmpty())
         return;
     const QString question = tr("Do you really want to remove item \"%1\"?")
-                                 .arg(record.value(QStringLiteral("Title")).toString());
+                                 .arg(record.value(ItemKey::Title).toString());
     DialogConfirm confirm(this, QStringLiteral("RemoveItem"), question, QStringLiteral("Confirm"));
     if (confirm.exec() != QDialog::Accepted)
         return;
@@ -558,8 +539,8 @@ void MainWindow::RefreshList()
     QStringList locales;
     for (const QVariant& item : items) {
         const QVariantMap record = item.toMap();
-        asins << record.value(QStringLiteral("ASIN")).toString();
-        locales << record.value(QStringLiteral("Locale")).toString();
+        asins << record.value(ItemKey::Asin).toString();
+        locales << record.value(ItemKey::Locale).toString();
     }
     if (!asins.isEmpty())
         m_amazon->QueryProduct(asins, locales, false);
@@ -567,14 +548,6 @@ void MainWindow::RefreshList()
 
 // ---------------------------------------------------------------------------
 // Settings
-
-void MainWindow::ApplyOptionDefaults()
-{
-    for (const auto& [key, value] : OptionDefaults()) {
-        if (!m_options.contains(key))
-            m_options.insert(key, value);
-    }
-}
 
 void MainWindow::SetWatchInterval(qint64 seconds)
 {
@@ -600,10 +573,9 @@ void MainWindow::RestoreSettings()
     if (size.width() >= 0 && size.height() >= 0)
         resize(size);
 
-    m_options = settings.value(KeyOptions).toMap();
-    ApplyOptionDefaults();
-    SetAutoLaunch(m_options.value(QStringLiteral("AutoLaunch")).toBool());
-    SetWatchInterval(m_options.value(QStringLiteral("WatchIntervalSeconds")).toLongLong());
+    m_options = OptionKey::WithDefaults(settings.value(KeyOptions).toMap());
+    SetAutoLaunch(m_options.value(OptionKey::AutoLaunch).toBool());
+    SetWatchInterval(m_options.value(OptionKey::WatchIntervalSeconds).toLongLong());
 
     // A stored store code that is none of ours keeps the designed default
     // (the first store), so an add never goes out without a store.
@@ -667,7 +639,7 @@ void MainWindow::OnPreference()
 
 void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
 {
-    if (!item.contains(QStringLiteral("ASIN"))) {
+    if (!item.contains(ItemKey::Asin)) {
         ui->textBrowserDetail->clear();
         return;
     }
@@ -680,12 +652,12 @@ void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
 // buttons stay live because only their clicks (not toggles) save.
 void MainWindow::LoadWatchControls(const QVariantMap& item)
 {
-    const QString locale = item.value(QStringLiteral("Locale")).toString();
-    const QVariant condition = item.value(QStringLiteral("WatchCondition"));
-    const int conditionCode = condition.isValid() ? condition.toInt() : 2;
-    if (conditionCode == 0)
+    const QString locale = item.value(ItemKey::Locale).toString();
+    const QVariant condition = item.value(ItemKey::WatchCondition);
+    const int conditionCode = condition.isValid() ? condition.toInt() : WatchCondition::PriceDrop;
+    if (conditionCode == WatchCondition::NotWatched)
         ui->radioButtonDoNotWatch->setChecked(true);
-    else if (conditionCode == 1)
+    else if (conditionCode == WatchCondition::InStock)
         ui->radioButtonItemInStock->setChecked(true);
     else
         ui->radioButtonPriceDrop->setChecked(true);
@@ -698,13 +670,13 @@ void MainWindow::LoadWatchControls(const QVariantMap& item)
 
     ui->doubleSpinBoxPriceLine->setDecimals(locale == QLatin1String("jp") ? 0 : 2);
     ui->doubleSpinBoxPriceLine->setPrefix(Global::CurrencyString.value(locale));
-    ui->doubleSpinBoxPriceLine->setValue(item.value(QStringLiteral("PriceLine")).toDouble());
-    ui->checkBoxEmail->setChecked(item.value(QStringLiteral("ActionEmail")).toBool());
-    ui->checkBoxWebPage->setChecked(item.value(QStringLiteral("ActionWebPage")).toBool());
-    ui->checkBoxCreateCart->setChecked(item.value(QStringLiteral("ActionCreateCart")).toBool());
-    ui->spinBoxQuantity->setValue(item.value(QStringLiteral("Quantity")).toInt());
-    ui->checkBoxThirdParty->setChecked(item.value(QStringLiteral("ThirdParty")).toBool());
-    ui->checkBoxThirdPartyUsed->setChecked(item.value(QStringLiteral("ThirdPartyUsed")).toBool());
+    ui->doubleSpinBoxPriceLine->setValue(item.value(ItemKey::PriceLine).toDouble());
+    ui->checkBoxEmail->setChecked(item.value(ItemKey::ActionEmail).toBool());
+    ui->checkBoxWebPage->setChecked(item.value(ItemKey::ActionWebPage).toBool());
+    ui->checkBoxCreateCart->setChecked(item.value(ItemKey::ActionCreateCart).toBool());
+    ui->spinBoxQuantity->setValue(item.value(ItemKey::Quantity).toInt());
+    ui->checkBoxThirdParty->setChecked(item.value(ItemKey::ThirdParty).toBool());
+    ui->checkBoxThirdPartyUsed->setChecked(item.value(ItemKey::ThirdPartyUsed).toBool());
     ui->spinBoxQuantity->setEnabled(ui->checkBoxCreateCart->isChecked());
 
     for (QWidget* editor : editors)

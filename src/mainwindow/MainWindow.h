@@ -111,7 +111,6 @@ private:
     void RestoreSettings();
     void SaveSettings();
     void PreClose();
-    void ApplyOptionDefaults();
     void SelectStore(const QString& locale);
     void SetWatchInterval(qint64 seconds);
     void LoadWatchControls(const QVariantMap& item);

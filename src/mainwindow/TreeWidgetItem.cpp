@@ -1,5 +1,6 @@
 #include "TreeWidgetItem.h"
 
+#include "ItemRecordKeys.h"
 #include "WatchListColumns.h"
 #include "WatchListSortRules.h"
 
@@ -14,7 +15,7 @@ QVariantMap RecordOf(const QTreeWidgetItem& item)
 
 QString LocaleOf(const QTreeWidgetItem& item)
 {
-    return RecordOf(item).value(QStringLiteral("Locale")).toString();
+    return RecordOf(item).value(ItemKey::Locale).toString();
 }
 
 } // namespace

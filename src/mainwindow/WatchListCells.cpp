@@ -1,6 +1,7 @@
 #include "WatchListCells.h"
 
 #include "Global.h"
+#include "ItemRecordKeys.h"
 
 #include <QCoreApplication>
 
@@ -16,12 +17,12 @@ QString Phrase(const char* text)
 
 int WatchConditionOf(const QVariantMap& record)
 {
-    return record.value(QStringLiteral("WatchCondition")).toInt();
+    return record.value(ItemKey::WatchCondition).toInt();
 }
 
-bool IsSet(const QVariantMap& record, const char* key)
+bool IsSet(const QVariantMap& record, const QString& key)
 {
-    return record.value(QLatin1String(key)).toBool();
+    return record.value(key).toBool();
 }
 
 } // namespace
@@ -29,12 +30,12 @@ bool IsSet(const QVariantMap& record, const char* key)
 QString WatchText(const QVariantMap& record)
 {
     switch (WatchConditionOf(record)) {
-    case 1:
+    case WatchCondition::InStock:
         return Phrase("Item in stock");
-    case 2: {
+    case WatchCondition::PriceDrop: {
         const QString currency
-            = Global::CurrencyString.value(record.value(QStringLiteral("Locale")).toString());
-        const double priceLine = record.value(QStringLiteral("PriceLine")).toDouble();
+            = Global::CurrencyString.value(record.value(ItemKey::Locale).toString());
+        const double priceLine = record.value(ItemKey::PriceLine).toDouble();
         return Phrase("Price drop to ") + currency + QString::number(priceLine, 'f', 2);
     }
     default:
@@ -44,15 +45,15 @@ QString WatchText(const QVariantMap& record)
 
 QString ReactionText(const QVariantMap& record)
 {
-    if (WatchConditionOf(record) == 0)
+    if (WatchConditionOf(record) == WatchCondition::NotWatched)
         return {};
     // The alert window is shown for every alert, whatever ActionAlert says.
     QStringList reactions { Phrase("Show alert") };
-    if (IsSet(record, "ActionEmail"))
+    if (IsSet(record, ItemKey::ActionEmail))
         reactions << Phrase("Email me");
-    if (IsSet(record, "ActionWebPage"))
+    if (IsSet(record, ItemKey::ActionWebPage))
         reactions << Phrase("Bring up webpage");
-    if (IsSet(record, "ActionCreateCart"))
+    if (IsSet(record, ItemKey::ActionCreateCart))
         reactions << Phrase("Take me to check out");
     return reactions.join(QStringLiteral(", "));
 }
@@ -77,7 +78,7 @@ QString PlainTextToolTip(const QString& text)
 
 QUrl ProductPageUrl(const QVariantMap& record)
 {
-    const QByteArray encoded = record.value(QStringLiteral("DetailPageURL")).toByteArray();
+    const QByteArray encoded = record.value(ItemKey::DetailPageUrl).toByteArray();
     if (encoded.isEmpty())
         return {};
     const QUrl url = QUrl::fromEncoded(encoded);

@@ -1,5 +1,7 @@
 #include "WatchListRecord.h"
 
+#include "ItemRecordKeys.h"
+
 #include <QVariant>
 #include <array>
 
@@ -7,12 +9,12 @@ namespace WatchListRecord {
 
 QString AsinOf(const QVariantMap& record)
 {
-    return record.value(QStringLiteral("ASIN")).toString();
+    return record.value(ItemKey::Asin).toString();
 }
 
 QString LocaleOf(const QVariantMap& record)
 {
-    return record.value(QStringLiteral("Locale")).toString();
+    return record.value(ItemKey::Locale).toString();
 }
 
 bool HasIdentity(const QVariantMap& record)
@@ -22,26 +24,25 @@ bool HasIdentity(const QVariantMap& record)
 
 bool IsReadFromDatabase(const QVariantMap& record)
 {
-    return record.contains(QStringLiteral("id"));
+    return record.contains(ItemKey::Id);
 }
 
 QVariantMap WithNewRowDefaults(const QVariantMap& map)
 {
-    static const std::array<std::pair<const char*, QVariant>, 8> defaults = { {
-        { "WatchCondition", QVariant(0) },
-        { "ThirdParty", QVariant(false) },
-        { "ThirdPartyUsed", QVariant(false) },
-        { "ActionAlert", QVariant(true) },
-        { "ActionWebPage", QVariant(true) },
-        { "ActionEmail", QVariant(false) },
-        { "ActionCreateCart", QVariant(false) },
-        { "Quantity", QVariant(1) },
+    static const std::array<std::pair<QString, QVariant>, 8> defaults = { {
+        { ItemKey::WatchCondition, QVariant(int(WatchCondition::NotWatched)) },
+        { ItemKey::ThirdParty, QVariant(false) },
+        { ItemKey::ThirdPartyUsed, QVariant(false) },
+        { ItemKey::ActionAlert, QVariant(true) },
+        { ItemKey::ActionWebPage, QVariant(true) },
+        { ItemKey::ActionEmail, QVariant(false) },
+        { ItemKey::ActionCreateCart, QVariant(false) },
+        { ItemKey::Quantity, QVariant(1) },
     } };
     QVariantMap completed = map;
     for (const auto& [key, value] : defaults) {
-        const QString name = QLatin1String(key);
-        if (!completed.contains(name))
-            completed.insert(name, value);
+        if (!completed.contains(key))
+            completed.insert(key, value);
     }
     return completed;
 }
@@ -50,19 +51,18 @@ bool StoredPartDiffers(const QVariantMap& before, const QVariantMap& after)
 {
     // Compared through the conversions the database applies, so an int 1
     // read back from the file equals a bool true set by the editor.
-    const auto differs = [&](const char* key, auto convert) {
-        const QString name = QLatin1String(key);
-        return convert(before.value(name)) != convert(after.value(name));
+    const auto differs = [&](const QString& key, auto convert) {
+        return convert(before.value(key)) != convert(after.value(key));
     };
     const auto asInt = [](const QVariant& v) { return v.toInt(); };
     const auto asBool = [](const QVariant& v) { return v.toBool(); };
     const auto asDouble = [](const QVariant& v) { return v.toDouble(); };
     const auto asString = [](const QVariant& v) { return v.toString(); };
-    return differs("WatchCondition", asInt) || differs("PriceLine", asDouble)
-        || differs("ThirdParty", asBool) || differs("ThirdPartyUsed", asBool)
-        || differs("ActionEmail", asBool) || differs("ActionWebPage", asBool)
-        || differs("ActionCreateCart", asBool) || differs("Quantity", asInt)
-        || differs("Title", asString);
+    return differs(ItemKey::WatchCondition, asInt) || differs(ItemKey::PriceLine, asDouble)
+        || differs(ItemKey::ThirdParty, asBool) || differs(ItemKey::ThirdPartyUsed, asBool)
+        || differs(ItemKey::ActionEmail, asBool) || differs(ItemKey::ActionWebPage, asBool)
+        || differs(ItemKey::ActionCreateCart, asBool) || differs(ItemKey::Quantity, asInt)
+        || differs(ItemKey::Title, asString);
 }
 
 } // namespace WatchListRecord

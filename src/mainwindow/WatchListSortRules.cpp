@@ -1,6 +1,7 @@
 #include "WatchListSortRules.h"
 
 #include "Global.h"
+#include "ItemRecordKeys.h"
 
 namespace WatchListSort {
 
@@ -8,7 +9,7 @@ namespace {
 
 QString CurrencyOf(const QVariantMap& record)
 {
-    return Global::CurrencyString.value(record.value(QStringLiteral("Locale")).toString());
+    return Global::CurrencyString.value(record.value(ItemKey::Locale).toString());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "DatabaseManager.h"
 
 #include "Global.h"
+#include "ItemRecordKeys.h"
 #include "PriceHistoryBuilder.h"
 #include "StorageStatements.h"
 
@@ -25,9 +26,9 @@ namespace Sql = StorageStatements;
 const std::array<std::pair<QString, QString>, 3>& PriceColumnsAndKeys()
 {
     static const std::array<std::pair<QString, QString>, 3> pairs { {
-        { QStringLiteral("Price"), QStringLiteral("Price") },
-        { QStringLiteral("PriceNew"), QStringLiteral("LowestNewPrice") },
-        { QStringLiteral("PriceUsed"), QStringLiteral("LowestUsedPrice") },
+        { HistoryKey::Price, ItemKey::Price },
+        { HistoryKey::PriceNew, ItemKey::LowestNewPrice },
+        { HistoryKey::PriceUsed, ItemKey::LowestUsedPrice },
     } };
     return pairs;
 }
@@ -378,15 +379,12 @@ bool DatabaseManager::SaveItem(const QVariantMap& item)
 bool DatabaseManager::UpdateStoredItem(const QVariantMap& item, bool* pbUpdated)
 {
     const StatementUse query(Prepared(Sql::UpdateItem(), true));
-    const QVariantList values { item.value(QStringLiteral("WatchCondition")).toInt(),
-        item.value(QStringLiteral("PriceLine")).toDouble(),
-        FlagValue(item, QStringLiteral("ActionEmail")),
-        FlagValue(item, QStringLiteral("ActionWebPage")),
-        FlagValue(item, QStringLiteral("ActionCreateCart")),
-        item.value(QStringLiteral("Quantity")).toInt(), TextValue(item, QStringLiteral("Title")),
-        FlagValue(item, QStringLiteral("ThirdParty")),
-        FlagValue(item, QStringLiteral("ThirdPartyUsed")), TextValue(item, QStringLiteral("ASIN")),
-        TextValue(item, QStringLiteral("Locale")) };
+    const QVariantList values { item.value(ItemKey::WatchCondition).toInt(),
+        item.value(ItemKey::PriceLine).toDouble(), FlagValue(item, ItemKey::ActionEmail),
+        FlagValue(item, ItemKey::ActionWebPage), FlagValue(item, ItemKey::ActionCreateCart),
+        item.value(ItemKey::Quantity).toInt(), TextValue(item, ItemKey::Title),
+        FlagValue(item, ItemKey::ThirdParty), FlagValue(item, ItemKey::ThirdPartyUsed),
+        TextValue(item, ItemKey::Asin), TextValue(item, ItemKey::Locale) };
     if (!Run(query, values, true))
         return false;
     *pbUpdated = query->numRowsAffected() > 0;
@@ -396,25 +394,19 @@ bool DatabaseManager::UpdateStoredItem(const QVariantMap& item, bool* pbUpdated)
 bool DatabaseManager::InsertItem(const QVariantMap& item)
 {
     const StatementUse query(Prepared(Sql::InsertItem(), true));
-    const QVariantList values { TextValue(item, QStringLiteral("ASIN")),
-        TextValue(item, QStringLiteral("Locale")),
-        item.value(QStringLiteral("WatchCondition")).toInt(),
-        item.value(QStringLiteral("PriceLine")).toDouble(),
-        FlagValue(item, QStringLiteral("ActionEmail")),
-        FlagValue(item, QStringLiteral("ActionWebPage")),
-        FlagValue(item, QStringLiteral("ActionCreateCart")),
-        TextValue(item, QStringLiteral("Title")), item.value(QStringLiteral("Quantity")).toInt(),
-        FlagValue(item, QStringLiteral("ThirdParty")),
-        FlagValue(item, QStringLiteral("ThirdPartyUsed")) };
+    const QVariantList values { TextValue(item, ItemKey::Asin), TextValue(item, ItemKey::Locale),
+        item.value(ItemKey::WatchCondition).toInt(), item.value(ItemKey::PriceLine).toDouble(),
+        FlagValue(item, ItemKey::ActionEmail), FlagValue(item, ItemKey::ActionWebPage),
+        FlagValue(item, ItemKey::ActionCreateCart), TextValue(item, ItemKey::Title),
+        item.value(ItemKey::Quantity).toInt(), FlagValue(item, ItemKey::ThirdParty),
+        FlagValue(item, ItemKey::ThirdPartyUsed) };
     return Run(query, values, true);
 }
 
 void DatabaseManager::RemoveItem(const QVariantMap& item)
 {
     const StatementUse query(Prepared(Sql::DeleteItem(), false));
-    Run(query,
-        { TextValue(item, QStringLiteral("ASIN")), TextValue(item, QStringLiteral("Locale")) },
-        false);
+    Run(query, { TextValue(item, ItemKey::Asin), TextValue(item, ItemKey::Locale) }, false);
 }
 
 void DatabaseManager::UpdateItems(const QVariantList& items)
@@ -425,11 +417,11 @@ void DatabaseManager::UpdateItems(const QVariantList& items)
 
 void DatabaseManager::UpdatePrice(const QVariantMap& item)
 {
-    const QVariantMap lastPoint = LastPricePoint(
-        TextValue(item, QStringLiteral("ASIN")), TextValue(item, QStringLiteral("Locale")));
+    const QVariantMap lastPoint
+        = LastPricePoint(TextValue(item, ItemKey::Asin), TextValue(item, ItemKey::Locale));
     if (lastPoint.isEmpty()) {
         InsertPricePoint(item);
-    } else if (m_clock.IsToday(lastPoint.value(QStringLiteral("Timestamp")).toLongLong())) {
+    } else if (m_clock.IsToday(lastPoint.value(HistoryKey::Timestamp).toLongLong())) {
         LowerPricePoint(lastPoint, item);
     } else if (PricesDiffer(lastPoint, item)) {
         InsertPricePoint(item);
@@ -457,8 +449,7 @@ bool DatabaseManager::PricesDiffer(const QVariantMap& point, const QVariantMap& 
 
 void DatabaseManager::InsertPricePoint(const QVariantMap& item)
 {
-    QVariantList values { TextValue(item, QStringLiteral("ASIN")),
-        TextValue(item, QStringLiteral("Locale")) };
+    QVariantList values { TextValue(item, ItemKey::Asin), TextValue(item, ItemKey::Locale) };
     for (const auto& columnAndKey : PriceColumnsAndKeys())
         values.append(item.value(columnAndKey.second).toDouble());
     values.append(m_clock.NowSeconds());
@@ -483,9 +474,9 @@ void DatabaseManager::LowerPricePoint(const QVariantMap& point, const QVariantMa
     if (columns.isEmpty())
         return;
 
-    values.append(NonNull(point.value(QStringLiteral("ASIN")).toString()));
-    values.append(NonNull(point.value(QStringLiteral("Locale")).toString()));
-    values.append(point.value(QStringLiteral("Timestamp")).toLongLong());
+    values.append(NonNull(point.value(ItemKey::Asin).toString()));
+    values.append(NonNull(point.value(ItemKey::Locale).toString()));
+    values.append(point.value(HistoryKey::Timestamp).toLongLong());
     const StatementUse query(Prepared(Sql::LowerPoint(columns), true));
     if (Run(query, values, true))
         emit PriceUpdated();

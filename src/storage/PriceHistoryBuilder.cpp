@@ -1,13 +1,14 @@
 #include "PriceHistoryBuilder.h"
 
 #include "DayClock.h"
+#include "ItemRecordKeys.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace {
 
-const QString kTimestamp = QStringLiteral("Timestamp");
+const QString& kTimestamp = HistoryKey::Timestamp;
 
 // Each price column with the keys under which its two extreme points are
 // returned.
@@ -21,10 +22,9 @@ struct ExtremeKeys
 const std::array<ExtremeKeys, 3>& PriceColumns()
 {
     static const std::array<ExtremeKeys, 3> columns { {
-        { QStringLiteral("Price"), QStringLiteral("PriceLowest"), QStringLiteral("PriceHighest") },
-        { QStringLiteral("PriceNew"), QStringLiteral("NewLowest"), QStringLiteral("NewHighest") },
-        { QStringLiteral("PriceUsed"), QStringLiteral("UsedLowest"),
-            QStringLiteral("UsedHighest") },
+        { HistoryKey::Price, HistoryKey::PriceLowest, HistoryKey::PriceHighest },
+        { HistoryKey::PriceNew, HistoryKey::NewLowest, HistoryKey::NewHighest },
+        { HistoryKey::PriceUsed, HistoryKey::UsedLowest, HistoryKey::UsedHighest },
     } };
     return columns;
 }
@@ -165,8 +165,8 @@ QVariantMap PriceHistoryBuilder::Result(const QString& strLocale) const
         points.append(point);
 
     QVariantMap history;
-    history.insert(QStringLiteral("PriceHistory"), points);
-    history.insert(QStringLiteral("Locale"), strLocale);
+    history.insert(HistoryKey::PriceHistory, points);
+    history.insert(HistoryKey::Locale, strLocale);
     if (points.isEmpty())
         return history;
     for (size_t i = 0; i < PriceColumns().size(); ++i) {
