@@ -5,6 +5,7 @@
 #include "DatabaseManager.h"
 #include "DialogConfirm.h"
 #include "Global.h"
+#include "HtmlText.h"
 #include "ImageCacheCleaner.h"
 #include "ItemRecordKeys.h"
 #include "OptionKeys.h"
@@ -38,25 +39,6 @@ const int TabItemDetail = 0;
 const int TabLog = 2;
 
 const int PasteAndGoDelayMs = 100;
-
-// Product links come from the network; only web addresses become clickable
-// in the log, so a crafted link cannot make the desktop open a local file
-// or another program.
-bool IsWebLink(const QString& link)
-{
-    const QUrl url(link, QUrl::TolerantMode);
-    return url.isValid()
-        && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
-}
-
-QString LinkedTitle(const QVariantMap& item)
-{
-    const QString title = item.value(ItemKey::Title).toString().toHtmlEscaped();
-    const QString link = item.value(ItemKey::DetailPageUrl).toString();
-    if (!IsWebLink(link))
-        return title;
-    return QStringLiteral("<a href=\"%1\">%2</a>").arg(link.toHtmlEscaped(), title);
-}
 
 // ASINs are written in capitals; one typed in small letters for an add
 // again names the same product, so the key ignores letter case.
@@ -236,13 +218,13 @@ void MainWindow::AddLogMessage(const QVariantMap& item)
     if (condition == WatchCondition::InStock) {
         AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item is <b><font "
                                      "color=\"#00aa00\">in stock</font></b>!</p>")
-                          .arg(TimeStamp(), LinkedTitle(item)));
+                          .arg(TimeStamp(), HtmlText::LinkedTitle(item)));
         return;
     }
     const QString price = item.value(ItemKey::FormattedAlertPrice).toString();
     AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item price has dropped to <font "
                                  "color=\"#00aa00\"><b>%3</b></font>!</p>")
-                      .arg(TimeStamp(), LinkedTitle(item), price.toHtmlEscaped()));
+                      .arg(TimeStamp(), HtmlText::LinkedTitle(item), price.toHtmlEscaped()));
 }
 
 void MainWindow::OnError(const QString& message)
