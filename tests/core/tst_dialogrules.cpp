@@ -2,15 +2,17 @@
 #include "ItemRecordKeys.h"
 #include "ScratchEnvironment.h"
 #include "SoundFile.h"
+#include "VersionNotice.h"
 #include "VersionNumber.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <limits>
 
 // The rules behind the alert window and the version check, as plain
 // functions: the alert paragraph, where a sound is found, which release is
-// newer.
+// newer, when the start-up notice comes up and which page it opens.
 class TestDialogRules : public QObject
 {
     Q_OBJECT
@@ -22,6 +24,10 @@ private slots:
     void soundFile();
     void newerVersion_data();
     void newerVersion();
+    void noticeAtMostOncePerDay_data();
+    void noticeAtMostOncePerDay();
+    void downloadLinkOfThePlatform_data();
+    void downloadLinkOfThePlatform();
 
 private:
     ScratchEnvironment m_scratch;
@@ -128,6 +134,74 @@ void TestDialogRules::newerVersion()
     QFETCH(QString, running);
     QFETCH(bool, newer);
     QCOMPARE(VersionNumber::IsNewerVersion(latest, running), newer);
+    // The start-up notice never shown before: it follows the same order.
+    QCOMPARE(
+        VersionNotice::ShouldShow({ { "LatestVersion", latest } }, running, 0, 1700000000), newer);
+}
+
+void TestDialogRules::noticeAtMostOncePerDay_data()
+{
+    QTest::addColumn<QString>("latest");
+    QTest::addColumn<qint64>("lastShown"); // seconds before now; negative: after now
+    QTest::addColumn<bool>("shown");
+    const qint64 day = 86400;
+    QTest::newRow("newer, a day and a second ago") << "1.4" << day + 1 << true;
+    QTest::newRow("newer, exactly a day ago") << "1.4" << day << false;
+    QTest::newRow("newer, an hour ago") << "1.4" << qint64(3600) << false;
+    QTest::newRow("same, long ago") << "1.3" << 100 * day << false;
+    QTest::newRow("older, long ago") << "1.2" << 100 * day << false;
+    // Stamped while the clock ran ahead: a little is the same day, a lot is
+    // a clock that was wrong and must not silence the notice until then.
+    QTest::newRow("an hour ahead") << "1.4" << qint64(-3600) << false;
+    QTest::newRow("two days ahead") << "1.4" << -2 * day << true;
+    QTest::newRow("damaged setting") << "1.4" << std::numeric_limits<qint64>::min() << true;
+}
+
+void TestDialogRules::noticeAtMostOncePerDay()
+{
+    QFETCH(QString, latest);
+    QFETCH(qint64, lastShown);
+    QFETCH(bool, shown);
+    const qint64 now = 1700000000;
+    const qint64 stored
+        = lastShown == std::numeric_limits<qint64>::min() ? lastShown : now - lastShown;
+    QCOMPARE(VersionNotice::ShouldShow({ { "LatestVersion", latest } }, "1.3", stored, now), shown);
+}
+
+void TestDialogRules::downloadLinkOfThePlatform_data()
+{
+    QTest::addColumn<QVariantMap>("info");
+    QTest::addColumn<int>("platform");
+    QTest::addColumn<QString>("expected");
+    const QString general = "https://example.org/download";
+    const QString linuxPage = "https://example.org/pricewarden.deb";
+    const QString mac = "http://example.org/pricewarden.dmg";
+    const QVariantMap all { { "DownloadLink", general }, { "DownloadLink_linux", linuxPage },
+        { "DownloadLink_mac", mac } };
+    const int onLinux = int(VersionNotice::Platform::Linux);
+    const int onMac = int(VersionNotice::Platform::MacOS);
+    const int elsewhere = int(VersionNotice::Platform::Other);
+    QTest::newRow("linux") << all << onLinux << linuxPage;
+    QTest::newRow("mac") << all << onMac << mac;
+    QTest::newRow("elsewhere") << all << elsewhere << general;
+    QTest::newRow("linux, none of its own")
+        << QVariantMap { { "DownloadLink", general }, { "DownloadLink_mac", mac } } << onLinux
+        << general;
+    QTest::newRow("own link not on the web")
+        << QVariantMap { { "DownloadLink", general }, { "DownloadLink_linux", "file:///bin/sh" } }
+        << onLinux << general;
+    QTest::newRow("no web link at all")
+        << QVariantMap { { "DownloadLink", "javascript:alert(1)" } } << onLinux << QString();
+    QTest::newRow("none") << QVariantMap() << onMac << QString();
+}
+
+void TestDialogRules::downloadLinkOfThePlatform()
+{
+    QFETCH(QVariantMap, info);
+    QFETCH(int, platform);
+    QFETCH(QString, expected);
+    QCOMPARE(
+        VersionNotice::DownloadLink(info, VersionNotice::Platform(platform)).toString(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestDialogRules)
