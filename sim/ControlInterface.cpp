@@ -71,8 +71,11 @@ QJsonObject ControlInterface::requestToJson(const SimulatedRequest& request)
 HttpAnswer ControlInterface::status() const
 {
     QJsonObject apiHosts;
-    for (const QString& locale : SimulatedStore::storeLocales())
+    QJsonObject webHosts;
+    for (const QString& locale : SimulatedStore::storeLocales()) {
         apiHosts.insert(locale, SimulatedStore::apiHost(locale));
+        webHosts.insert(locale, Global::WebHost(locale));
+    }
     QJsonObject object;
     object.insert(QStringLiteral("port"), m_store.port());
     object.insert(QStringLiteral("proxy"), m_store.proxyUrl());
@@ -83,6 +86,7 @@ HttpAnswer ControlInterface::status() const
     object.insert(QStringLiteral("requestCount"), m_store.requestCount());
     object.insert(QStringLiteral("time"), m_store.currentTime().toString(Qt::ISODateWithMs));
     object.insert(QStringLiteral("apiHosts"), apiHosts);
+    object.insert(QStringLiteral("webHosts"), webHosts);
     object.insert(QStringLiteral("imageHost"), SimulatedStore::imageHost());
     object.insert(QStringLiteral("vendorHost"), Global::DomainName);
     object.insert(QStringLiteral("mbox"), m_store.mailboxFile());

@@ -73,5 +73,10 @@ QString SimulatedFault::targetName(Target target)
 
 bool SimulatedFault::targetFromName(const QString& name, Target* target)
 {
+    // The request log calls it so.
+    if (name == QLatin1String("vendor-service")) {
+        *target = Target::VendorService;
+        return true;
+    }
     return valueOf(targetNames(), name, target);
 }

@@ -43,7 +43,8 @@ struct SimulatedFault
     static QString kindName(Kind kind);
     // Kind for a name; false when the name is unknown.
     static bool kindFromName(const QString& name, Kind* kind);
-    // "product-api", "vendor", "image".
+    // "product-api", "vendor" (also read as "vendor-service", the request
+    // log's name), "image".
     static QString targetName(Target target);
     static bool targetFromName(const QString& name, Target* target);
 };
