@@ -21,15 +21,15 @@ struct DemoItem
     bool gaps; // stretches without an own offer
 };
 
-// One store each; the cases show a price drop to wait for, an item out of
-// stock to wait for, third-party and used offers only, and yen.
+// One store each, none of them the items the demo suggests to add: a price
+// drop to wait for in most, third-party offers only, used offers only, yen.
 const std::array<DemoItem, 6> kItems { {
-    { "us", "B0PW000001", WatchCondition::PriceDrop, 0.9, false, false },
-    { "uk", "B0PW000003", WatchCondition::InStock, 0, false, true },
+    { "us", "B0PW000010", WatchCondition::PriceDrop, 0.9, false, false },
+    { "uk", "B0PW000008", WatchCondition::PriceDrop, 0.9, false, true },
     { "de", "B0PW000006", WatchCondition::PriceDrop, 0.85, false, false },
     { "fr", "B0PW000005", WatchCondition::PriceDrop, 0.9, true, false },
     { "ca", "B0PW000004", WatchCondition::NotWatched, 0, false, false },
-    { "jp", "B0PW000009", WatchCondition::PriceDrop, 0.9, false, true },
+    { "jp", "B0PW000001", WatchCondition::PriceDrop, 0.9, false, true },
 } };
 
 const int kDays = 365;
@@ -51,13 +51,13 @@ double StorePrice(double dValue, const QString& locale)
 
 // Walks back from today's prices: now and then a price was up to a fifth
 // lower or higher before, around today's, and an item with gaps had no
-// offer for a while. An item sold out today has been so for two weeks.
-std::vector<Prices> History(const Prices& today, const DemoItem& item, bool bSoldOut)
+// offer for a while.
+std::vector<Prices> History(const Prices& today, const DemoItem& item)
 {
     QRandomGenerator random(qHash(QLatin1String(item.asin)) ^ qHash(QLatin1String(item.locale)));
     std::vector<Prices> days(kDays);
     Prices current = today;
-    int nGapLeft = bSoldOut ? 14 : 0;
+    int nGapLeft = 0;
     for (int d = kDays - 1; d >= 0; --d) {
         days[size_t(d)] = current;
         if (nGapLeft > 0) {
@@ -102,7 +102,7 @@ bool DemoProfile::Seed(const QString& strDatabaseFile, const QDate& today, QStri
             continue;
         const Prices now { Amount(product->price, locale), Amount(product->lowestNewPrice, locale),
             Amount(product->lowestUsedPrice, locale) };
-        const std::vector<Prices> days = History(now, demo, !product->hasOffer());
+        const std::vector<Prices> days = History(now, demo);
         for (int d = 0; d < kDays; ++d) {
             moment = QDateTime(today.addDays(d - kDays), QTime(10, 0));
             database.UpdatePrice({ { ItemKey::Asin, product->asin }, { ItemKey::Locale, locale },
