@@ -25,32 +25,36 @@ QString Translated(const char* text)
     return QCoreApplication::translate("PriceStatistics", text);
 }
 
+// "<b>$16.33</b> · – · <b>$18.91</b>": a dash for a window without an offer,
+// nothing at all when no window had one.
 QString AveragesText(const PriceAverages& averages, PriceAverages::Series series,
     const QString& strLocale, QString* pToolTip)
 {
     QStringList parts;
     QStringList lines { Translated("Average price of the days with an offer:") };
+    bool bAny = false;
     for (int w = 0; w < int(PriceAverages::WindowDays.size()); ++w) {
-        const int nWindow = PriceAverages::WindowDays[size_t(w)];
+        const QString window = QString::number(PriceAverages::WindowDays[size_t(w)]);
         const PriceAverages::Mean mean = averages.Get(series, w);
         if (mean.nDays <= 0) {
-            lines << Translated("last %1 days: no offer").arg(nWindow);
+            parts << QStringLiteral("\u2013");
+            lines << Translated("last %1 days: no offer").arg(window);
             continue;
         }
+        bAny = true;
         const QString price = PriceText(mean.dValue, strLocale);
-        // Non-breaking spaces: a narrow legend wraps between windows only.
-        parts << Translated("%1 d: <b>%2</b>")
-                     .arg(QString::number(nWindow), price.toHtmlEscaped())
-                     .replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
+        // A narrow legend wraps between the windows only.
+        parts << QStringLiteral("<b>%1</b>")
+                     .arg(
+                         price.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
         // Without a translation Qt would leave "%n day(s)" as it stands.
-        const QString counted = mean.nDays == 1
-            ? Translated("last %1 days: %2 (1 day counted)").arg(QString::number(nWindow), price)
-            : Translated("last %1 days: %2 (%3 days counted)")
-                  .arg(QString::number(nWindow), price, QString::number(mean.nDays));
-        lines << counted;
+        lines << (mean.nDays == 1
+                ? Translated("last %1 days: %2 (1 day counted)").arg(window, price)
+                : Translated("last %1 days: %2 (%3 days counted)")
+                      .arg(window, price, QString::number(mean.nDays)));
     }
     *pToolTip = lines.join(QLatin1Char('\n'));
-    return parts.join(QStringLiteral(" \u00B7 "));
+    return bAny ? parts.join(QStringLiteral(" \u00B7 ")) : QString();
 }
 
 } // namespace

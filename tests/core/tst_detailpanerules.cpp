@@ -92,29 +92,27 @@ void TestDetailPaneRules::legend_data()
     QTest::addColumn<bool>("usedOffers");
     QTest::addColumn<QStringList>("expected"); // highest, lowest, averages, tool tip
     const auto averages = [](const char* d30, const char* d90, const char* d365) {
-        return QString("30&nbsp;d:&nbsp;<b>%1</b> \u00B7 90&nbsp;d:&nbsp;<b>%2</b> \u00B7 "
-                       "365&nbsp;d:&nbsp;<b>%3</b>")
-            .arg(d30, d90, d365);
+        return QString("%1 \u00B7 %2 \u00B7 %3").arg(d30, d90, d365);
     };
     const QString tip = "Average price of the days with an offer:\n";
     QTest::newRow("us, two prices")
         << "us" << 0 << true
         << QStringList { "<b>$20.00</b> (2025-11-30)", "<b>$10.00</b> (2026-02-28)",
-               averages("$16.33", "$18.78", "$18.91"),
+               averages("<b>$16.33</b>", "<b>$18.78</b>", "<b>$18.91</b>"),
                tip
                    + "last 30 days: $16.33 (30 days counted)\nlast 90 days: $18.78 (90 days "
                      "counted)\nlast 365 days: $18.91 (101 days counted)" };
     QTest::newRow("yen without decimals")
         << "jp" << 0 << true
         << QStringList { "<b>\uFFE520</b> (2025-11-30)", "<b>\uFFE510</b> (2026-02-28)",
-               averages("\uFFE516", "\uFFE519", "\uFFE519"),
+               averages("<b>\uFFE516</b>", "<b>\uFFE519</b>", "<b>\uFFE519</b>"),
                tip
                    + "last 30 days: \uFFE516 (30 days counted)\nlast 90 days: \uFFE519 (90 days "
                      "counted)\nlast 365 days: \uFFE519 (101 days counted)" };
     QTest::newRow("only an old offer")
         << "ca" << 2 << true
         << QStringList { "<b>CDN$ 8.00</b> (2025-08-22)", "<b>CDN$ 8.00</b> (2025-08-22)",
-               "365&nbsp;d:&nbsp;<b>CDN$&nbsp;8.00</b>",
+               averages("\u2013", "\u2013", "<b>CDN$&nbsp;8.00</b>"),
                tip
                    + "last 30 days: no offer\nlast 90 days: no offer\nlast 365 days: CDN$ 8.00 "
                      "(100 days counted)" };
