@@ -683,8 +683,6 @@ void TestDatabaseManager::csvExport_data()
     QTest::newRow("yen without decimals")
         << "jp" << QList<Prices> { { 1980, 2480.4, 990 } }
         << QByteArray("Date,Price (JPY),New (JPY),Used (JPY)\r\n2026-03-08,1980,2480,990\r\n");
-    QTest::newRow("no history") << "us" << QList<Prices>()
-                                << QByteArray("Date,Price (USD),New (USD),Used (USD)\r\n");
     QTest::newRow("unknown store")
         << "xx" << QList<Prices> { { 1, 2, 3 } }
         << QByteArray("Date,Price,New,Used\r\n2026-03-08,1.00,2.00,3.00\r\n");
