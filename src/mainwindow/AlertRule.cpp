@@ -1,5 +1,6 @@
 #include "AlertRule.h"
 
+#include "Global.h"
 #include "ItemRecordKeys.h"
 
 namespace AlertRule {
@@ -50,6 +51,23 @@ QVariantMap Alerted(const QVariantMap& record, const QString& priceKey)
     QVariantMap alerted = record;
     alerted.insert(ItemKey::FormattedAlertPrice, record.value(FormattedKey(priceKey)).toString());
     return alerted;
+}
+
+QString PriceBefore(const QVariantMap& listedBefore, const QVariantMap& storedPoint,
+    const QString& priceKey, const QString& locale)
+{
+    const QString listed = listedBefore.value(FormattedKey(priceKey)).toString();
+    if (PriceOf(listedBefore, priceKey) > 0.0 && !listed.isEmpty())
+        return listed;
+    const QString column = priceKey == ItemKey::LowestNewPrice ? HistoryKey::PriceNew
+        : priceKey == ItemKey::LowestUsedPrice                 ? HistoryKey::PriceUsed
+                                                               : HistoryKey::Price;
+    const double stored = PriceOf(storedPoint, column);
+    if (stored <= 0.0)
+        return {};
+    // The yen has no smaller unit.
+    return Global::CurrencyString.value(locale)
+        + QString::number(stored, 'f', locale == QLatin1String("jp") ? 0 : 2);
 }
 
 } // namespace AlertRule

@@ -26,4 +26,11 @@ QString FormattedKey(const QString& priceKey);
 // carries the price of an earlier one.
 QVariantMap Alerted(const QVariantMap& record, const QString& priceKey);
 
+// The price of the given key seen before the reply that met the condition:
+// the formatted price of the record the list held before merging the reply,
+// or else the price of the last stored history point (written in the
+// store's currency); empty when neither had a price.
+QString PriceBefore(const QVariantMap& listedBefore, const QVariantMap& storedPoint,
+    const QString& priceKey, const QString& locale);
+
 } // namespace AlertRule

@@ -1,17 +1,24 @@
 #include "MainWindow.h"
 
+#include "AlertEmail.h"
+#include "AlertRule.h"
 #include "AmazonConnector.h"
-#include "AutostartEntry.h"
 #include "DatabaseManager.h"
+#include "DesktopNotifier.h"
 #include "DialogConfirm.h"
 #include "Global.h"
 #include "HtmlText.h"
 #include "ImageCacheCleaner.h"
 #include "ItemRecordKeys.h"
+#include "LogText.h"
+#include "LoginItem.h"
 #include "OptionKeys.h"
 #include "ProductLink.h"
+#include "ReactionPlan.h"
 #include "UserPrompt.h"
+#include "WatchCycle.h"
 #include "WatchListWidget.h"
+#include "WatchTimer.h"
 #include "ui_mainwindow.h"
 
 #include <QClipboard>
@@ -21,11 +28,9 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QSettings>
 #include <QUrl>
-#include <algorithm>
-#include <limits>
+#include <utility>
 
 namespace {
 
@@ -48,6 +53,11 @@ QPair<QString, QString> RemovalKey(const QVariantMap& item)
         item.value(ItemKey::Locale).toString() };
 }
 
+QPair<QString, QString> Identity(const QVariantMap& item)
+{
+    return { item.value(ItemKey::Asin).toString(), item.value(ItemKey::Locale).toString() };
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
@@ -62,8 +72,12 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     ConnectDatabase();
     m_amazon = new AmazonConnector(this);
     ConnectProductClient();
-    connect(&m_watchTimer, &QTimer::timeout, this, &MainWindow::DoCheckNow, Qt::QueuedConnection);
+    m_watchTimer = new ::WatchTimer(this);
+    connect(
+        m_watchTimer, &WatchTimer::timeout, this, &MainWindow::DoCheckNow, Qt::QueuedConnection);
     ConnectWatchList();
+    m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+    connect(m_notifier, &DesktopNotifier::PageRequested, this, &MainWindow::OnWebLinkClicked);
 
     FillStoreSelector();
     CreateTrayIcon();
@@ -140,11 +154,22 @@ void MainWindow::ConnectProductClient()
 void MainWindow::ShowProductInfo(const QVariantList& items)
 {
     QVariantList shown;
+    QSet<QPair<QString, QString>> identities;
     for (const QVariant& item : items) {
-        if (!m_removedItems.contains(RemovalKey(item.toMap())))
-            shown << item;
+        const QVariantMap record = item.toMap();
+        if (m_removedItems.contains(RemovalKey(record)))
+            continue;
+        shown << item;
+        identities.insert(Identity(record));
+    }
+    // The alerts this reply raises report the prices seen before it.
+    for (const QVariant& item : ui->treeWidgetWatchList->GetItems()) {
+        const QVariantMap record = item.toMap();
+        if (identities.contains(Identity(record)))
+            m_recordsBeforeReply.insert(Identity(record), record);
     }
     ui->treeWidgetWatchList->UpdateItems(shown);
+    m_recordsBeforeReply.clear();
 }
 
 void MainWindow::ConnectWatchList()
@@ -152,7 +177,7 @@ void MainWindow::ConnectWatchList()
     WatchListWidget* list = ui->treeWidgetWatchList;
     connect(list, &WatchListWidget::ItemInfoAvailable, this, &MainWindow::OnItemInfoAvailable);
     connect(list, &WatchListWidget::ItemsUpdated, this, &MainWindow::CheckItems);
-    connect(list, &WatchListWidget::WatchListChanged, this, &MainWindow::SaveWatchList);
+    connect(list, &WatchListWidget::WatchListChanged, this, &MainWindow::SaveChangedItems);
 }
 
 void MainWindow::FillStoreSelector()
@@ -206,25 +231,12 @@ void MainWindow::AppendLogLine(const QString& html)
 
 void MainWindow::AddLogMessage(const QString& message, const QString& color)
 {
-    // One substitution pass: a '%' sequence inside the message is text, not
-    // a place holder.
-    AppendLogLine(QStringLiteral("<p>%1: <span style=\"color:%2;\">%3</span></p>")
-                      .arg(TimeStamp(), color.toHtmlEscaped(), message.toHtmlEscaped()));
+    AppendLogLine(LogText::Line(TimeStamp(), message, color));
 }
 
 void MainWindow::AddLogMessage(const QVariantMap& item)
 {
-    const int condition = item.value(ItemKey::WatchCondition).toInt();
-    if (condition == WatchCondition::InStock) {
-        AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item is <b><font "
-                                     "color=\"#00aa00\">in stock</font></b>!</p>")
-                          .arg(TimeStamp(), HtmlText::LinkedTitle(item)));
-        return;
-    }
-    const QString price = item.value(ItemKey::FormattedAlertPrice).toString();
-    AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item price has dropped to <font "
-                                 "color=\"#00aa00\"><b>%3</b></font>!</p>")
-                      .arg(TimeStamp(), HtmlText::LinkedTitle(item), price.toHtmlEscaped()));
+    AppendLogLine(LogText::AlertLine(TimeStamp(), item));
 }
 
 void MainWindow::OnError(const QString& message)
@@ -294,7 +306,7 @@ void MainWindow::Quit()
 
 void MainWindow::UpdateUI()
 {
-    const bool watching = m_watchTimer.isActive();
+    const bool watching = m_watchTimer->isActive();
     ui->actionStart->setEnabled(!watching);
     ui->actionStop->setEnabled(watching);
     const QString title = QCoreApplication::applicationName() + QStringLiteral(" [")
@@ -308,36 +320,7 @@ void MainWindow::UpdateUI()
 
 void MainWindow::SetAutoLaunch(bool enable)
 {
-#ifdef Q_OS_MACOS
-    QString script;
-    if (enable) {
-        QString path = QCoreApplication::applicationDirPath();
-        const int bundleEnd = path.lastIndexOf(QStringLiteral("/Contents/MacOS"));
-        if (bundleEnd > 0)
-            path.truncate(bundleEnd);
-        script = QStringLiteral("tell application \"System Events\"\n"
-                                "    make login item at end with properties {path:\"%1\", "
-                                "kind:application}\nend tell\n")
-                     .arg(path);
-    } else {
-        script = QStringLiteral("tell application \"System Events\"\n"
-                                "    get the name of every login item\n"
-                                "    if login item \"Pricewarden\" exists then\n"
-                                "        delete login item \"Pricewarden\"\n"
-                                "    end if\nend tell\n");
-    }
-    auto* process = new QProcess(this);
-    process->start(QStringLiteral("/usr/bin/osascript"),
-        { QStringLiteral("-l"), QStringLiteral("AppleScript") }, QIODevice::ReadWrite);
-    process->write(script.toUtf8());
-    process->closeWriteChannel();
-#else
-    const AutostartEntry entry(AutostartEntry::DefaultDirectory());
-    if (enable)
-        entry.Enable(QCoreApplication::applicationFilePath());
-    else
-        entry.Disable();
-#endif
+    LoginItem::Set(enable, this);
 }
 
 // ---------------------------------------------------------------------------
@@ -503,9 +486,12 @@ void MainWindow::OnRemove()
     ui->treeWidgetWatchList->RemoveItem(record);
 }
 
-void MainWindow::SaveWatchList()
+void MainWindow::SaveChangedItems(const QVariantList& items)
 {
-    m_database->SaveItems(ui->treeWidgetWatchList->GetItems());
+    if (m_bGatheringSaves)
+        m_unsavedItems << items;
+    else
+        m_database->SaveItems(items);
 }
 
 // ---------------------------------------------------------------------------
@@ -531,11 +517,9 @@ void MainWindow::RefreshList()
 // ---------------------------------------------------------------------------
 // Settings
 
-void MainWindow::SetWatchInterval(qint64 seconds)
+void MainWindow::SetWatchInterval(const QVariant& seconds)
 {
-    const qint64 milliseconds
-        = std::clamp<qint64>(seconds * 1000, 1, std::numeric_limits<int>::max());
-    m_watchTimer.setInterval(static_cast<int>(milliseconds));
+    m_watchTimer->setInterval(WatchCycle::IntervalMilliseconds(seconds));
 }
 
 void MainWindow::RestoreSettings()
@@ -557,18 +541,22 @@ void MainWindow::RestoreSettings()
 
     m_options = OptionKey::WithDefaults(settings.value(KeyOptions).toMap());
     SetAutoLaunch(m_options.value(OptionKey::AutoLaunch).toBool());
-    SetWatchInterval(m_options.value(OptionKey::WatchIntervalSeconds).toLongLong());
+    SetWatchInterval(m_options.value(OptionKey::WatchIntervalSeconds));
 
     // A stored store code that is none of ours keeps the designed default
     // (the first store), so an add never goes out without a store.
     SelectStore(settings.value(KeyLocale, QStringLiteral("us")).toString());
 
     RefreshList();
+    if (m_options.value(OptionKey::AutoStart).toBool())
+        OnStart();
 }
 
 void MainWindow::SaveSettings()
 {
-    SaveWatchList();
+    // The whole list, once more: what was stored on the way is written
+    // again, so the file holds the list as it is shown.
+    m_database->SaveItems(ui->treeWidgetWatchList->GetItems());
 
     QSettings settings;
     settings.setValue(KeyGeometry, saveGeometry());
@@ -591,24 +579,91 @@ void MainWindow::PreClose()
 }
 
 // ---------------------------------------------------------------------------
-// Slots whose work belongs to the watch engine, the detail pane, the
-// preferences and the about box. They are wired now and take on their work
-// as those parts arrive.
+// The watch cycle and the alerts
 
 void MainWindow::OnStart()
 {
+    const QString email = m_options.value(OptionKey::Email).toString();
+    switch (WatchCycle::CheckStart(ui->treeWidgetWatchList->GetItems(), email)) {
+    case WatchCycle::StartCheck::MissingEmail:
+        UserPrompt::Inform(this, tr("Error"),
+            tr("You have set to receive email for alert but you did not provide an email "
+               "address. Please go to preferences and set up your email address."));
+        return;
+    case WatchCycle::StartCheck::NothingWatched:
+        UserPrompt::Inform(this, tr("Notice"),
+            tr("No items were set as to be watched. You can still set it after watch starts."));
+        break;
+    case WatchCycle::StartCheck::Ready:
+        break;
+    }
+    QTimer::singleShot(0, this, &MainWindow::DoCheckNow);
+    m_watchTimer->start();
+    AddLogMessage(tr("Start watching."), QStringLiteral("black"));
+    UpdateUI();
 }
 
 void MainWindow::OnStop()
 {
+    // Look-ups already queued still arrive and may still alert.
+    m_watchTimer->stop();
+    AddLogMessage(tr("Stop watching."), QStringLiteral("black"));
+    UpdateUI();
 }
 
 void MainWindow::DoCheckNow()
 {
+    QStringList asins;
+    QStringList locales;
+    WatchCycle::WatchedItems(ui->treeWidgetWatchList->GetItems(), &asins, &locales);
+    if (!asins.isEmpty())
+        m_amazon->QueryProduct(asins, locales, true);
 }
 
 void MainWindow::CheckItems()
 {
+    static const QString mailTemplate = AlertEmail::ReadTemplate();
+    const ReactionPlan plan
+        = ReactionPlan::ForItems(ui->treeWidgetWatchList->GetItems(), m_options, mailTemplate);
+    if (plan.IsEmpty())
+        return;
+    // An alert fires once: its condition is switched off and stored before
+    // anything reacts, so a program that ends during the reactions does not
+    // alert, mail or fill a cart again when it starts next.
+    m_bGatheringSaves = true;
+    for (const QVariant& record : plan.SwitchedOff())
+        ui->treeWidgetWatchList->UpdateItem(record.toMap(), false);
+    m_bGatheringSaves = false;
+    m_database->SaveItems(std::exchange(m_unsavedItems, {}));
+    RunReactions(plan);
+}
+
+void MainWindow::RunReactions(const ReactionPlan& plan)
+{
+    for (const ReactionPlan::Alert& alert : plan.alerts) {
+        AddLogMessage(alert.record);
+        m_notifier->NotifyAlert(alert.record, PriceSeenBefore(alert.record, alert.priceKey));
+        if (!alert.page.isEmpty())
+            QDesktopServices::openUrl(alert.page);
+    }
+    for (const ReactionPlan::Cart& cart : plan.carts)
+        m_amazon->CreateCart(cart.offers, cart.locale);
+    if (plan.bRaiseWindows)
+        RestoreWindow();
+}
+
+QString MainWindow::PriceSeenBefore(const QVariantMap& alert, const QString& priceKey)
+{
+    const auto identity = Identity(alert);
+    return AlertRule::PriceBefore(m_recordsBeforeReply.value(identity),
+        m_database->LastPricePoint(identity.first, identity.second), priceKey, identity.second);
+}
+
+void MainWindow::OnCartAvailable(const QString& cart_url)
+{
+    const QUrl url = HtmlText::WebUrl(cart_url);
+    if (!url.isEmpty())
+        QDesktopServices::openUrl(url);
 }
 
 void MainWindow::OnAbout()
@@ -663,11 +718,6 @@ void MainWindow::LoadWatchControls(const QVariantMap& item)
 
     for (QWidget* editor : editors)
         editor->blockSignals(false);
-}
-
-void MainWindow::OnCartAvailable(const QString& cart_url)
-{
-    Q_UNUSED(cart_url);
 }
 
 void MainWindow::OnImageDownloaded(const QString& filename)

@@ -359,10 +359,42 @@ QVariantList DatabaseManager::GetItems(const QString& locale)
     return rows;
 }
 
+// One transaction for the batch: one commit (and one sync) for all its
+// rows, where a commit per row costs more than the rows themselves. A
+// statement that fails is reported and the rest of the batch is still
+// written.
 void DatabaseManager::SaveItems(const QVariantList& items)
 {
-    for (const QVariant& item : items)
-        SaveItem(item.toMap());
+    if (items.isEmpty())
+        return;
+    bool bTransaction = m_db.isOpen() && m_db.transaction();
+    // Rows saved in the open transaction, by position in the batch.
+    QList<qsizetype> saved;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (SaveItem(items.at(i).toMap())) {
+            saved.append(i);
+            continue;
+        }
+        if (!bTransaction || IsInTransaction())
+            continue;
+        // SQLite rolled the whole transaction back (a full disk does): the
+        // rows saved in it are gone and are written once more.
+        bTransaction = m_db.transaction();
+        for (const qsizetype nSaved : std::exchange(saved, {})) {
+            if (SaveItem(items.at(nSaved).toMap()))
+                saved.append(nSaved);
+        }
+    }
+    if (bTransaction && !m_db.commit()) {
+        ReportError(m_db.lastError().text());
+        m_db.rollback();
+    }
+}
+
+bool DatabaseManager::IsInTransaction() const
+{
+    return m_db.isOpen()
+        && SqliteStatement::IsInTransaction(SqliteStatement::ConnectionOf(m_db.driver()->handle()));
 }
 
 // An existing row is updated; only when no row matched is one inserted. A

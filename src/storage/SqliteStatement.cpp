@@ -17,6 +17,11 @@ sqlite3* SqliteStatement::ConnectionOf(const QVariant& driverHandle)
     return *static_cast<sqlite3* const*>(driverHandle.constData());
 }
 
+bool SqliteStatement::IsInTransaction(sqlite3* pConnection)
+{
+    return pConnection && sqlite3_get_autocommit(pConnection) == 0;
+}
+
 bool SqliteStatement::Prepare(sqlite3* pConnection, const QString& strSql)
 {
     Finalize();

@@ -1,4 +1,5 @@
 #include "AlertRule.h"
+#include "Global.h"
 
 #include <QTest>
 
@@ -8,8 +9,11 @@ class TestAlertRule : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { Global::InitializeSettings(); }
     void decidesFromTheRecord_data();
     void decidesFromTheRecord();
+    void priceSeenBefore_data();
+    void priceSeenBefore();
 };
 
 void TestAlertRule::decidesFromTheRecord_data()
@@ -75,6 +79,40 @@ void TestAlertRule::decidesFromTheRecord()
     QVariantMap before = record;
     before.remove("FormattedAlertPrice");
     QCOMPARE(rest, before);
+}
+
+void TestAlertRule::priceSeenBefore_data()
+{
+    QTest::addColumn<QVariantMap>("listed");
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<QString>("priceKey");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("before");
+    const QVariantMap listed { { "Price", 12.5 }, { "FormattedPrice", "$12.50" },
+        { "LowestNewPrice", 0.0 }, { "FormattedLowestNewPrice", "" } };
+    const QVariantMap stored { { "Price", 13.0 }, { "PriceNew", 11.0 }, { "PriceUsed", 0.0 } };
+    QTest::newRow("the row before the reply") << listed << stored << "Price"
+                                              << "us"
+                                              << "$12.50";
+    QTest::newRow("no price in the row: the stored point") << listed << stored << "LowestNewPrice"
+                                                           << "us"
+                                                           << "$11.00";
+    QTest::newRow("yen without decimals")
+        << QVariantMap() << QVariantMap { { "Price", 1980.0 } } << "Price"
+        << "jp" << QString::fromUtf8("\uFFE51980");
+    QTest::newRow("never seen") << listed << stored << "LowestUsedPrice"
+                                << "us"
+                                << "";
+}
+
+void TestAlertRule::priceSeenBefore()
+{
+    QFETCH(QVariantMap, listed);
+    QFETCH(QVariantMap, stored);
+    QFETCH(QString, priceKey);
+    QFETCH(QString, locale);
+    QFETCH(QString, before);
+    QCOMPARE(AlertRule::PriceBefore(listed, stored, priceKey, locale), before);
 }
 
 QTEST_GUILESS_MAIN(TestAlertRule)
