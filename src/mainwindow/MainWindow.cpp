@@ -654,8 +654,10 @@ void MainWindow::RunReactions(const ReactionPlan& plan)
 
 QString MainWindow::PriceSeenBefore(const QVariantMap& alert, const QString& priceKey)
 {
+    // An item that is not in the reply being merged shows what it showed
+    // before.
     const auto identity = Identity(alert);
-    return AlertRule::PriceBefore(m_recordsBeforeReply.value(identity),
+    return AlertRule::PriceBefore(m_recordsBeforeReply.value(identity, alert),
         m_database->LastPricePoint(identity.first, identity.second), priceKey, identity.second);
 }
 

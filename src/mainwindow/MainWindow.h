@@ -48,7 +48,7 @@ public:
     void SetClock(Clock clock);
 
     const QVariantMap& Options() const { return m_options; }
-    const ::WatchTimer& WatchTimer() const { return *m_watchTimer; }
+    ::WatchTimer& WatchTimer() const { return *m_watchTimer; }
 
     // The ASIN field's context menu: the line edit's standard menu without
     // its last entry, with "Paste and Go" after the paste entry. The caller

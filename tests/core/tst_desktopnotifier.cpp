@@ -1,40 +1,9 @@
 #include "DesktopNotifier.h"
+#include "PrivateSessionBus.h"
 
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-
-// A notification server on a private bus, as a desktop would run it.
-class FakeNotificationServer : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    struct Call
-    {
-        QString summary;
-        QString body;
-        QStringList actions;
-    };
-    QList<Call> calls;
-
-public slots:
-    uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
-        const QString& summary, const QString& body, const QStringList& actions,
-        const QVariantMap& hints, int timeout)
-    {
-        Q_UNUSED(appName);
-        Q_UNUSED(replacesId);
-        Q_UNUSED(appIcon);
-        Q_UNUSED(hints);
-        Q_UNUSED(timeout);
-        calls << Call { summary, body, actions };
-        return uint(100 + calls.size());
-    }
-};
 
 // Alerts raise desktop notifications over D-Bus, whose open action brings
 // up the product page; without a server nothing happens and nothing hangs.
@@ -43,61 +12,27 @@ class TestDesktopNotifier : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase() { QVERIFY2(m_bus.start(), "dbus-daemon (package dbus-daemon) is needed"); }
     void notifiesAndOpens_data();
     void notifiesAndOpens();
     void missingServerIsSkipped();
 
 private:
-    void Invoke(uint id, const QString& action);
-
-    QProcess m_daemon;
-    QString m_address;
+    PrivateSessionBus m_bus;
 };
 
 namespace {
 
 const QString Page = QStringLiteral("http://www.amazon.de/gp/product/B0PW000001?tag=t");
 
-QDBusConnection Bus(const QString& address, const QString& name)
-{
-    return QDBusConnection::connectToBus(address, name);
-}
-
 } // namespace
-
-void TestDesktopNotifier::initTestCase()
-{
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--print-address"),
-            QStringLiteral("--nofork") });
-    QVERIFY2(m_daemon.waitForStarted(), "dbus-daemon (package dbus-daemon) is needed");
-    QTRY_VERIFY(m_daemon.canReadLine());
-    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    QVERIFY(Bus(m_address, QStringLiteral("server")).isConnected());
-}
-
-void TestDesktopNotifier::cleanupTestCase()
-{
-    m_daemon.terminate();
-    m_daemon.waitForFinished();
-}
-
-void TestDesktopNotifier::Invoke(uint id, const QString& action)
-{
-    QDBusMessage signal
-        = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
-            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
-    signal << id << action;
-    QVERIFY(Bus(m_address, QStringLiteral("server")).send(signal));
-}
 
 void TestDesktopNotifier::notifiesAndOpens_data()
 {
     QTest::addColumn<QVariantMap>("alert");
     QTest::addColumn<QString>("previous");
     QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("openAction");
     QTest::addColumn<QString>("invoked");
     QTest::addColumn<bool>("opens");
     const QVariantMap drop { { "Title", "Tasse <b>&</b>" }, { "WatchCondition", 2 },
@@ -106,18 +41,17 @@ void TestDesktopNotifier::notifiesAndOpens_data()
     stock.insert({ { "WatchCondition", 1 }, { "FormattedAlertPrice", "EUR 12,00" } });
     QVariantMap local = drop;
     local.insert("DetailPageURL", "file:///etc/passwd");
-    QTest::newRow("price drop, opened") << drop << "EUR 14,50"
-                                        << "Price dropped to EUR 9,99 (was EUR 14,50)"
-                                        << "default" << true;
-    QTest::newRow("in stock, nothing seen before") << stock << ""
-                                                   << "In stock at EUR 12,00"
-                                                   << "default" << true;
+    QTest::newRow("price drop, opened")
+        << drop << "EUR 14,50"
+        << "Price dropped to EUR 9,99 (was EUR 14,50)" << true << "default" << true;
+    QTest::newRow("in stock, nothing seen before")
+        << stock << ""
+        << "In stock at EUR 12,00" << true << "default" << true;
     QTest::newRow("another action") << drop << ""
-                                    << "Price dropped to EUR 9,99"
-                                    << "other" << false;
-    QTest::newRow("no web page, no action") << local << "<x>"
-                                            << "Price dropped to EUR 9,99 (was &lt;x&gt;)"
-                                            << "default" << false;
+                                    << "Price dropped to EUR 9,99" << true << "other" << false;
+    QTest::newRow("no web page, no action")
+        << local << "<x>"
+        << "Price dropped to EUR 9,99 (was &lt;x&gt;)" << false << "default" << false;
 }
 
 void TestDesktopNotifier::notifiesAndOpens()
@@ -125,32 +59,28 @@ void TestDesktopNotifier::notifiesAndOpens()
     QFETCH(QVariantMap, alert);
     QFETCH(QString, previous);
     QFETCH(QString, body);
+    QFETCH(bool, openAction);
     QFETCH(QString, invoked);
     QFETCH(bool, opens);
-    QDBusConnection server = Bus(m_address, QStringLiteral("server"));
-    FakeNotificationServer fake;
-    QVERIFY(server.registerObject(
-        QStringLiteral("/org/freedesktop/Notifications"), &fake, QDBusConnection::ExportAllSlots));
-    QVERIFY(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    FakeNotificationServer server;
+    QVERIFY(server.serve(m_bus.connection(QStringLiteral("server"))));
 
-    DesktopNotifier notifier(Bus(m_address, QStringLiteral("client")));
+    DesktopNotifier notifier(m_bus.connection(QStringLiteral("client")));
     QSignalSpy opened(&notifier, &DesktopNotifier::PageRequested);
     notifier.NotifyAlert(alert, previous);
-    QTRY_COMPARE(fake.calls.size(), 1);
-    QCOMPARE(fake.calls.first().summary, alert.value("Title").toString());
-    QCOMPARE(fake.calls.first().body, body);
-    QCOMPARE(fake.calls.first().actions.value(0), opens || invoked != "default" ? "default" : "");
+    QTRY_COMPARE(server.calls.size(), 1);
+    QCOMPARE(server.calls.first().summary, alert.value("Title").toString());
+    QCOMPARE(server.calls.first().body, body);
+    QCOMPARE(server.calls.first().actions.contains("default"), openAction);
 
     // A click on another program's notification means nothing here.
-    Invoke(1, QStringLiteral("default"));
-    Invoke(101, invoked);
+    QVERIFY(server.invoke(1, QStringLiteral("default")));
+    QVERIFY(server.invoke(101, invoked));
     QCOMPARE(opened.wait(opens ? 5000 : 200), opens);
     if (opens)
         QCOMPARE(opened.first().first().toUrl(), QUrl(Page));
     QCOMPARE(opened.count(), opens ? 1 : 0);
-
-    server.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
-    server.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    server.stop();
 }
 
 void TestDesktopNotifier::missingServerIsSkipped()
@@ -159,20 +89,18 @@ void TestDesktopNotifier::missingServerIsSkipped()
     DesktopNotifier offline(QDBusConnection(QStringLiteral("not connected")));
     offline.NotifyAlert({ { "Title", "T" }, { "DetailPageURL", Page } }, QString());
 
-    QDBusConnection client = Bus(m_address, QStringLiteral("client"));
+    QDBusConnection client = m_bus.connection(QStringLiteral("client"));
     QVERIFY(
         !client.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications")));
     DesktopNotifier notifier(client);
     notifier.NotifyAlert({ { "Title", "lost" }, { "DetailPageURL", Page } }, QString());
     // A server that comes later gets the next alert.
-    QDBusConnection server = Bus(m_address, QStringLiteral("server"));
-    FakeNotificationServer fake;
-    QVERIFY(server.registerObject(
-        QStringLiteral("/org/freedesktop/Notifications"), &fake, QDBusConnection::ExportAllSlots));
-    QVERIFY(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    FakeNotificationServer server;
+    QVERIFY(server.serve(m_bus.connection(QStringLiteral("server"))));
     notifier.NotifyAlert({ { "Title", "shown" }, { "DetailPageURL", Page } }, QString());
-    QTRY_COMPARE(fake.calls.size(), 1);
-    QCOMPARE(fake.calls.first().summary, QStringLiteral("shown"));
+    QTRY_COMPARE(server.calls.size(), 1);
+    QCOMPARE(server.calls.first().summary, QStringLiteral("shown"));
+    server.stop();
 }
 
 QTEST_GUILESS_MAIN(TestDesktopNotifier)
