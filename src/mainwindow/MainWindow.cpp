@@ -3,9 +3,13 @@
 #include "AlertEmail.h"
 #include "AlertRule.h"
 #include "AmazonConnector.h"
+#include "AsinContextMenu.h"
 #include "DatabaseManager.h"
 #include "DesktopNotifier.h"
+#include "DialogAlert.h"
 #include "DialogConfirm.h"
+#include "DialogPreference.h"
+#include "DownloadManager.h"
 #include "Global.h"
 #include "HtmlText.h"
 #include "ImageCacheCleaner.h"
@@ -15,7 +19,10 @@
 #include "OptionKeys.h"
 #include "ProductLink.h"
 #include "ReactionPlan.h"
+#include "ServiceManager.h"
+#include "SoundFile.h"
 #include "UserPrompt.h"
+#include "WatchControls.h"
 #include "WatchCycle.h"
 #include "WatchListWidget.h"
 #include "WatchTimer.h"
@@ -25,6 +32,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -65,6 +73,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     , m_clock([] { return QDateTime::currentDateTime(); })
 {
     SetUpForm();
+    m_alertDialog = new DialogAlert(this);
     CreateErrorBox();
 
     InstallLoadFailureBox();
@@ -76,8 +85,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     connect(
         m_watchTimer, &WatchTimer::timeout, this, &MainWindow::DoCheckNow, Qt::QueuedConnection);
     ConnectWatchList();
-    m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
-    connect(m_notifier, &DesktopNotifier::PageRequested, this, &MainWindow::OnWebLinkClicked);
+    ConnectServices();
 
     FillStoreSelector();
     CreateTrayIcon();
@@ -172,6 +180,20 @@ void MainWindow::ShowProductInfo(const QVariantList& items)
     m_recordsBeforeReply.clear();
 }
 
+void MainWindow::ConnectServices()
+{
+    m_downloads = new DownloadManager(this);
+    connect(m_downloads, &DownloadManager::FileDownloaded, this, &MainWindow::OnImageDownloaded,
+        Qt::QueuedConnection);
+    connect(m_downloads, &DownloadManager::Error, this, &MainWindow::OnDebugError);
+    m_service = new ServiceManager(this);
+    connect(m_service, &ServiceManager::VersionInfoAvailable, this,
+        &MainWindow::OnVersionInfoAvailable);
+    connect(m_service, &ServiceManager::Error, this, &MainWindow::OnServiceError);
+    m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+    connect(m_notifier, &DesktopNotifier::PageRequested, this, &MainWindow::OnWebLinkClicked);
+}
+
 void MainWindow::ConnectWatchList()
 {
     WatchListWidget* list = ui->treeWidgetWatchList;
@@ -243,6 +265,15 @@ void MainWindow::OnError(const QString& message)
 {
     m_errorBox->setText(message);
     m_errorBox->show();
+}
+
+// Only a failed alert e-mail concerns the user; the version check fails
+// quietly.
+void MainWindow::OnServiceError(const QString& message, const QString& service)
+{
+    if (service == QLatin1String("SendEmail"))
+        AddLogMessage(
+            tr("The alert e-mail could not be sent: %1").arg(message), QStringLiteral("red"));
 }
 
 void MainWindow::OnDebugError(const QString& message)
@@ -328,39 +359,7 @@ void MainWindow::SetAutoLaunch(bool enable)
 
 QMenu* MainWindow::CreateAsinContextMenu()
 {
-    QMenu* menu = ui->lineEditAsin->createStandardContextMenu();
-    const QList<QAction*> standard = menu->actions();
-    if (!standard.isEmpty())
-        menu->removeAction(standard.last());
-
-    const QList<QAction*> entries = menu->actions();
-    QAction* paste = nullptr;
-    // Qt names the paste entry; its text ends with its shortcut only where
-    // the platform shows shortcuts in context menus.
-    for (QAction* entry : entries) {
-        if (entry->objectName() == QLatin1String("edit-paste")) {
-            paste = entry;
-            break;
-        }
-    }
-    for (int i = 0; !paste && i < entries.size(); ++i) {
-        if (entries.at(i)->text().endsWith(QLatin1Char('V')))
-            paste = entries.at(i);
-    }
-
-    if (entries.isEmpty()) {
-        menu->addAction(ui->actionPasteAndGo);
-    } else if (!paste) {
-        menu->insertAction(entries.first(), ui->actionPasteAndGo);
-    } else {
-        const int after = entries.indexOf(paste) + 1;
-        if (after < entries.size())
-            menu->insertAction(entries.at(after), ui->actionPasteAndGo);
-        else
-            menu->addAction(ui->actionPasteAndGo);
-    }
-    ui->actionPasteAndGo->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
-    return menu;
+    return AsinContextMenu::Create(ui->lineEditAsin, ui->actionPasteAndGo);
 }
 
 void MainWindow::ShowContextMenu(const QPoint& pos)
@@ -450,23 +449,9 @@ void MainWindow::OnButtonAmazonStore()
 
 void MainWindow::UpdateJobSetting()
 {
-    QVariantMap record = ui->treeWidgetWatchList->GetCurrentItemData();
-    if (record.isEmpty())
-        return;
-    int condition = WatchCondition::PriceDrop;
-    if (ui->radioButtonDoNotWatch->isChecked())
-        condition = WatchCondition::NotWatched;
-    else if (ui->radioButtonItemInStock->isChecked())
-        condition = WatchCondition::InStock;
-    record.insert(ItemKey::WatchCondition, condition);
-    record.insert(ItemKey::ThirdParty, ui->checkBoxThirdParty->isChecked());
-    record.insert(ItemKey::ThirdPartyUsed, ui->checkBoxThirdPartyUsed->isChecked());
-    record.insert(ItemKey::PriceLine, ui->doubleSpinBoxPriceLine->value());
-    record.insert(ItemKey::ActionWebPage, ui->checkBoxWebPage->isChecked());
-    record.insert(ItemKey::ActionEmail, ui->checkBoxEmail->isChecked());
-    record.insert(ItemKey::ActionCreateCart, ui->checkBoxCreateCart->isChecked());
-    record.insert(ItemKey::Quantity, ui->spinBoxQuantity->value());
-    ui->treeWidgetWatchList->UpdateItem(record, false);
+    const QVariantMap record = ui->treeWidgetWatchList->GetCurrentItemData();
+    if (!record.isEmpty())
+        ui->treeWidgetWatchList->UpdateItem(WatchControls::Read(ui, record), false);
 }
 
 void MainWindow::OnRemove()
@@ -640,9 +625,16 @@ void MainWindow::CheckItems()
 
 void MainWindow::RunReactions(const ReactionPlan& plan)
 {
+    if (plan.bPlaySound)
+        m_alertDialog->PlayAlertSound(SoundFile::Resolve(plan.soundFile), plan.soundLoops);
+    const bool bNotify = m_options.value(OptionKey::DesktopNotifications).toBool();
     for (const ReactionPlan::Alert& alert : plan.alerts) {
+        m_alertDialog->ShowNewAlert(alert.record, plan.bRaiseWindows);
         AddLogMessage(alert.record);
-        m_notifier->NotifyAlert(alert.record, PriceSeenBefore(alert.record, alert.priceKey));
+        if (bNotify)
+            m_notifier->NotifyAlert(alert.record, PriceSeenBefore(alert.record, alert.priceKey));
+        if (alert.bMail)
+            m_service->QuerySendEmail(plan.email, AlertEmail::Subject(), alert.mailText);
         if (!alert.page.isEmpty())
             QDesktopServices::openUrl(alert.page);
     }
@@ -674,6 +666,19 @@ void MainWindow::OnAbout()
 
 void MainWindow::OnPreference()
 {
+    DialogPreference dialog(this);
+    dialog.SetOptions(m_options);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QVariantMap before = m_options;
+    m_options.insert(dialog.GetOptions());
+    const auto changed
+        = [&before, this](const QString& key) { return before.value(key) != m_options.value(key); };
+    // A running timer counts the new interval from now; a stopped one stays.
+    if (changed(OptionKey::WatchIntervalSeconds))
+        SetWatchInterval(m_options.value(OptionKey::WatchIntervalSeconds));
+    if (changed(OptionKey::AutoLaunch))
+        SetAutoLaunch(m_options.value(OptionKey::AutoLaunch).toBool());
 }
 
 void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
@@ -682,44 +687,7 @@ void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
         ui->textBrowserDetail->clear();
         return;
     }
-    LoadWatchControls(item);
-}
-
-// Shows the item's watch condition and reactions in the editing controls.
-// Loading must never write the record back, so the controls whose signals
-// reach UpdateJobSetting are blocked while they are filled; the radio
-// buttons stay live because only their clicks (not toggles) save.
-void MainWindow::LoadWatchControls(const QVariantMap& item)
-{
-    const QString locale = item.value(ItemKey::Locale).toString();
-    const QVariant condition = item.value(ItemKey::WatchCondition);
-    const int conditionCode = condition.isValid() ? condition.toInt() : WatchCondition::PriceDrop;
-    if (conditionCode == WatchCondition::NotWatched)
-        ui->radioButtonDoNotWatch->setChecked(true);
-    else if (conditionCode == WatchCondition::InStock)
-        ui->radioButtonItemInStock->setChecked(true);
-    else
-        ui->radioButtonPriceDrop->setChecked(true);
-
-    const QList<QWidget*> editors { ui->doubleSpinBoxPriceLine, ui->checkBoxEmail,
-        ui->checkBoxWebPage, ui->checkBoxCreateCart, ui->spinBoxQuantity, ui->checkBoxThirdParty,
-        ui->checkBoxThirdPartyUsed };
-    for (QWidget* editor : editors)
-        editor->blockSignals(true);
-
-    ui->doubleSpinBoxPriceLine->setDecimals(locale == QLatin1String("jp") ? 0 : 2);
-    ui->doubleSpinBoxPriceLine->setPrefix(Global::CurrencyString.value(locale));
-    ui->doubleSpinBoxPriceLine->setValue(item.value(ItemKey::PriceLine).toDouble());
-    ui->checkBoxEmail->setChecked(item.value(ItemKey::ActionEmail).toBool());
-    ui->checkBoxWebPage->setChecked(item.value(ItemKey::ActionWebPage).toBool());
-    ui->checkBoxCreateCart->setChecked(item.value(ItemKey::ActionCreateCart).toBool());
-    ui->spinBoxQuantity->setValue(item.value(ItemKey::Quantity).toInt());
-    ui->checkBoxThirdParty->setChecked(item.value(ItemKey::ThirdParty).toBool());
-    ui->checkBoxThirdPartyUsed->setChecked(item.value(ItemKey::ThirdPartyUsed).toBool());
-    ui->spinBoxQuantity->setEnabled(ui->checkBoxCreateCart->isChecked());
-
-    for (QWidget* editor : editors)
-        editor->blockSignals(false);
+    WatchControls::Load(ui, item);
 }
 
 void MainWindow::OnImageDownloaded(const QString& filename)
@@ -734,7 +702,15 @@ void MainWindow::OnVersionInfoAvailable(const QVariantMap& info)
 
 void MainWindow::OnProductInfoAvailable(const QVariantList& items)
 {
-    Q_UNUSED(items);
+    QStringList downloads;
+    for (const QVariant& item : items) {
+        // Only pictures on the web; a reply cannot have a local file copied.
+        const QUrl image = HtmlText::WebUrl(item.toMap().value(ItemKey::MediumImage).toString());
+        if (!image.isEmpty() && !QFile::exists(DownloadManager::GetSaveFileName(image)))
+            downloads << QString::fromUtf8(image.toEncoded());
+    }
+    if (!downloads.isEmpty())
+        m_downloads->Append(downloads);
 }
 
 void MainWindow::UpdatePriceHistoryView()

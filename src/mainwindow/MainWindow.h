@@ -14,7 +14,10 @@
 class AmazonConnector;
 class DatabaseManager;
 class DesktopNotifier;
+class DialogAlert;
+class DownloadManager;
 class ReactionPlan;
+class ServiceManager;
 class QMenu;
 class QMessageBox;
 class Ui_MainWindow;
@@ -101,6 +104,7 @@ private slots:
     // Hands product records to the watch list, except those of items the
     // user removed since their look-up was sent.
     void ShowProductInfo(const QVariantList& items);
+    void OnServiceError(const QString& message, const QString& service);
 
 private:
     void SetUpForm();
@@ -109,6 +113,7 @@ private:
     void ConnectDatabase();
     void ConnectProductClient();
     void ConnectWatchList();
+    void ConnectServices();
     void FillStoreSelector();
     void CreateTrayIcon();
 
@@ -119,19 +124,21 @@ private:
     void SetWatchInterval(const QVariant& seconds);
     void RunReactions(const ReactionPlan& plan);
     QString PriceSeenBefore(const QVariantMap& alert, const QString& priceKey);
-    void LoadWatchControls(const QVariantMap& item);
 
     QString SelectedLocale() const;
     QString TimeStamp() const;
     void AppendLogLine(const QString& html);
 
     AmazonConnector* m_amazon = nullptr;
+    DialogAlert* m_alertDialog = nullptr;
     ::WatchTimer* m_watchTimer = nullptr;
     DatabaseManager* m_database = nullptr;
     QMessageBox* m_errorBox = nullptr;
     QVariantMap m_options;
     QSystemTrayIcon* m_trayIcon = nullptr;
     Ui_MainWindow* ui = nullptr;
+    DownloadManager* m_downloads = nullptr;
+    ServiceManager* m_service = nullptr;
     DesktopNotifier* m_notifier = nullptr;
     Clock m_clock;
     bool m_closed = false;
