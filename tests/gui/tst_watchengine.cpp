@@ -1,21 +1,33 @@
 #include "AmazonConnector.h"
 #include "DatabaseManager.h"
+#include "DialogAlert.h"
+#include "DownloadManager.h"
 #include "Global.h"
 #include "MainWindow.h"
+#include "ModalAnswer.h"
 #include "PrivateSessionBus.h"
 #include "ProcessWait.h"
 #include "ScratchEnvironment.h"
+#include "ServiceManager.h"
 #include "SimulatedStore.h"
+#include "SoundFile.h"
 #include "UserPrompt.h"
 #include "WatchListWidget.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QSoundEffect>
+#include <QSpinBox>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -54,6 +66,12 @@ private slots:
     void intervalFromOptions_data();
     void intervalFromOptions();
     void alertsFireOnceWithTheirReactions();
+    void soundOncePerPassAndPopUp_data();
+    void soundOncePerPassAndPopUp();
+    void failedMailIsLoggedInRed();
+    void imagesAreFetchedOnce();
+    void preferencesApplyTheInterval_data();
+    void preferencesApplyTheInterval();
     void editStoresOnlyTheChangedItem();
     void alertIsNotRepeatedAfterAKill();
 
@@ -203,6 +221,9 @@ void TestWatchEngine::init()
     const QString database = DatabaseManager::DefaultFilePath();
     for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
         QFile::remove(database + suffix);
+    // Pictures of earlier tests are not fetched again.
+    for (const QFileInfo& file : QDir(Global::TempDir).entryInfoList(QDir::Files))
+        QFile::remove(file.absoluteFilePath());
     m_store.resetCatalogue();
     m_store.clearFaults();
     m_store.clearRequestLog();
@@ -478,6 +499,145 @@ void TestWatchEngine::alertsFireOnceWithTheirReactions()
     QTest::qWait(100);
     QCOMPARE(LogLines().size(), 3);
     QCOMPARE(Requests("CartCreate").size(), 2);
+}
+
+// Counts the sounds a dialog lets go: each new alert sound replaces one.
+class SoundSwaps : public QObject
+{
+public:
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        count += event->type() == QEvent::ChildRemoved;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void TestWatchEngine::soundOncePerPassAndPopUp_data()
+{
+    QTest::addColumn<bool>("playSound");
+    QTest::addColumn<bool>("noPopup");
+    QTest::newRow("sound and pop-up") << true << false;
+    QTest::newRow("no pop-up") << true << true;
+    QTest::newRow("no sound") << false << false;
+}
+
+void TestWatchEngine::soundOncePerPassAndPopUp()
+{
+    QFETCH(bool, playSound);
+    QFETCH(bool, noPopup);
+    QSettings().setValue("MainWindow/Options",
+        QVariantMap { { "PlaySound", playSound }, { "NoPopup", noPopup },
+            { "SoundFile", "drum.wav" }, { "SoundLoops", 3 } });
+    StoreItems(DatabaseManager::DefaultFilePath(),
+        { Watched("B0PW000001", "us", NeverMet), Watched("B0PW000002", "us", NeverMet) });
+    CreateWindow();
+    WaitForPrices();
+    auto* alerts = m_window->findChild<DialogAlert*>();
+    SoundSwaps swaps;
+    alerts->installEventFilter(&swaps);
+    for (const char* asin : { "B0PW000001", "B0PW000002" }) {
+        QVERIFY(List()->SetCurrentItem(asin, "us"));
+        QVariantMap record = List()->GetCurrentItemData();
+        record.insert("WatchCondition", 1);
+        List()->UpdateItem(record, false);
+    }
+    m_window->CheckItems();
+
+    QCOMPARE(swaps.count, playSound ? 1 : 0);
+    const QUrl sound = alerts->findChild<QSoundEffect*>()->source();
+    QCOMPARE(sound, playSound ? QUrl::fromLocalFile(SoundFile::Resolve("drum.wav")) : QUrl());
+    QCOMPARE(alerts->isVisible(), !noPopup);
+    QCOMPARE(m_window->isVisible(), !noPopup);
+    // Both alerts are in the window and the log either way.
+    const QString shown = alerts->findChild<QTextBrowser*>()->toPlainText();
+    QCOMPARE(shown.count("Item is in stock!"), 2);
+    QCOMPARE(LogLines().size(), 2);
+}
+
+void TestWatchEngine::failedMailIsLoggedInRed()
+{
+    StoreItems(DatabaseManager::DefaultFilePath(),
+        { Watched("B0PW000001", "uk", { { "ActionEmail", true } }) });
+    // No vendor service answers there.
+    const QString serviceUrl = std::exchange(
+        Global::ServiceUrl, QStringLiteral("http://nowhere.pricewarden-test.example/services/"));
+    CreateWindow();
+    // A failed version check stays quiet.
+    m_window->findChild<ServiceManager*>()->QueryVersion();
+    QTRY_COMPARE_WITH_TIMEOUT(LogLines().size(), 2, 10000);
+    QTest::qWait(300);
+    Global::ServiceUrl = serviceUrl;
+    QCOMPARE(LogLines().size(), 2);
+    QVERIFY(LogLines().at(1).contains(": The alert e-mail could not be sent: "));
+    QVERIFY(m_window->findChild<QTextBrowser*>(QStringLiteral("textBrowserLog"))
+                ->toHtml()
+                .contains("color:#ff0000;"));
+}
+
+void TestWatchEngine::imagesAreFetchedOnce()
+{
+    StoreItems(DatabaseManager::DefaultFilePath(),
+        { Watched("B0PW000001", "ca", NeverMet), Watched("B0PW000007", "ca", NeverMet) });
+    CreateWindow();
+    QSignalSpy fetched(m_window->findChild<DownloadManager*>(), &DownloadManager::FileDownloaded);
+    QVERIFY(fetched.wait(10000));
+    const QUrl image(SimulatedStore::imageUrl("B0PW000001", "medium"));
+    QCOMPARE(fetched.first().first().toString(), DownloadManager::GetSaveFileName(image));
+    QCOMPARE(QFileInfo(DownloadManager::GetSaveFileName(image)).fileName(),
+        image.host() + "." + image.fileName());
+    QVERIFY(QFile::exists(DownloadManager::GetSaveFileName(image)));
+
+    m_window->RefreshList();
+    QTRY_COMPARE(Requests("ItemLookup").size(), 2);
+    WaitForPrices();
+    QTest::qWait(200);
+    int images = 0;
+    for (const SimulatedRequest& request : m_store.requestLog())
+        images += request.target == SimulatedRequest::Target::Image;
+    QCOMPARE(images, 1);
+}
+
+void TestWatchEngine::preferencesApplyTheInterval_data()
+{
+    QTest::addColumn<bool>("watching");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<qint64>("interval");
+    QTest::newRow("idle, 60 minutes") << false << 60 << true << qint64(3600000);
+    QTest::newRow("watching, 2 minutes") << true << 2 << true << qint64(120000);
+    QTest::newRow("cancelled") << false << 60 << false << qint64(1800000);
+}
+
+void TestWatchEngine::preferencesApplyTheInterval()
+{
+    QFETCH(bool, watching);
+    QFETCH(int, minutes);
+    QFETCH(bool, accept);
+    QFETCH(qint64, interval);
+    CreateWindow();
+    if (watching)
+        m_window->OnStart();
+    WhenModalShown(this, [minutes, accept](QDialog* dialog) {
+        dialog->findChild<QSpinBox*>("spinBoxWatchInterval")->setValue(minutes);
+        dialog->findChild<QComboBox*>("comboBoxTimeUnit")->setCurrentIndex(0);
+        dialog->findChild<QCheckBox*>("checkBoxAutoLaunch")->setChecked(true);
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    m_window->findChild<QAction*>(QStringLiteral("actionPreferences"))->trigger();
+    QCOMPARE(m_window->WatchTimer().interval(), interval);
+    QCOMPARE(m_window->WatchTimer().isActive(), watching);
+    if (watching)
+        QVERIFY(m_window->WatchTimer().remainingTime() > interval - 1000);
+    QCOMPARE(m_window->Options().value("AutoLaunch").toBool(), accept);
+    QCOMPARE(QFile::exists(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                 + "/autostart/pricewarden.desktop"),
+        accept);
+    if (accept)
+        m_window->SetAutoLaunch(false);
 }
 
 void TestWatchEngine::editStoresOnlyTheChangedItem()
