@@ -5,7 +5,6 @@
 #include "SimulatedStoreSession.h"
 
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -25,12 +24,12 @@ private:
 
 namespace {
 
-const QString Failed
-    = QStringLiteral("Can not check version information. \nPlease go to website for more info.");
+const QString Failed = "Can not check version information. \nPlease go to website for more info.";
+const QString UpToDate = "Pricewarden is up to date.";
 
-QString NewVersionText(const DialogAbout& dialog)
+QString Label(const DialogAbout& dialog, const char* name)
 {
-    return dialog.findChild<QLabel*>(QStringLiteral("labelNewVersion"))->text();
+    return dialog.findChild<QLabel*>(name)->text();
 }
 
 } // namespace
@@ -39,85 +38,67 @@ void TestDialogAbout::everyShowingAsksAgain()
 {
     SimulatedStoreSession session;
     QVERIFY(session.isReady());
-    const auto versionQueries = [&session] {
+    const auto queries = [&session] {
         int count = 0;
-        for (const SimulatedRequest& request : session.store().requestLog()) {
+        for (const SimulatedRequest& request : session.store().requestLog())
             count += request.target == SimulatedRequest::Target::VendorService
-                && request.parameter(QStringLiteral("Service")) == QLatin1String("Version");
-        }
+                && request.parameter("Service") == "Version";
         return count;
     };
     DialogAbout dialog;
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("About Pricewarden"));
-    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("labelVersion"))->text(),
-        QStringLiteral("Version ") + Global::VersionString);
-    QCOMPARE(NewVersionText(dialog), QStringLiteral("Checking for new version..."));
-    QCOMPARE(versionQueries(), 0);
-
-    // The simulated store does not answer for the vendor: the check fails.
+    QCOMPARE(Label(dialog, "labelVersion"), "Version " + Global::VersionString);
+    QCOMPARE(Label(dialog, "labelNewVersion"), "Checking for new version...");
+    // The simulated store does not answer for the vendor: each check fails.
     for (int showing = 1; showing <= 2; ++showing) {
         dialog.show();
-        QTRY_COMPARE(versionQueries(), showing);
-        QTRY_COMPARE(NewVersionText(dialog), Failed);
+        QTRY_COMPARE(queries(), showing);
+        QTRY_COMPARE(Label(dialog, "labelNewVersion"), Failed);
         dialog.hide();
     }
 }
 
 void TestDialogAbout::answer_data()
 {
-    QTest::addColumn<QVariantMap>("info"); // empty: the check failed
+    QTest::addColumn<QString>("latest"); // null: the check failed
+    QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("notes");
-    const auto reply = [](const QString& latest, const QString& link) {
-        return QVariantMap { { "Service", "Version" }, { "LatestVersion", latest },
-            { "DownloadLink", link }, { "MoreInfo", "<p>Faster</p>" } };
-    };
-    const QString upToDate = QStringLiteral("Pricewarden is up to date.");
-    const QString offer = QStringLiteral("New version %1 is available. <a "
-                                         "href=\"https://pricewarden.example/get?a=1&amp;b=2\">"
-                                         "Download here</a>.");
-    const QString page = QStringLiteral("https://pricewarden.example/get?a=1&b=2");
-    QTest::newRow("newer") << reply("1.4", page) << offer.arg("1.4") << true;
-    QTest::newRow("newer, two digits") << reply("1.10", page) << offer.arg("1.10") << true;
-    QTest::newRow("newer, link to a local file")
-        << reply("1.4", "file:///usr/bin/xterm") << "New version 1.4 is available." << true;
-    QTest::newRow("same") << reply(Global::VersionString, page) << upToDate << false;
-    QTest::newRow("same, longer") << reply(Global::VersionString + ".0", page) << upToDate << false;
-    QTest::newRow("older") << reply("1.2", page) << upToDate << false;
-    QTest::newRow("no number") << QVariantMap { { "Service", "Version" } } << upToDate << false;
-    QTest::newRow("error") << QVariantMap() << Failed << false;
+    const QString page = "https://pricewarden.example/get?a=1&b=2";
+    const QString offer = "New version %1 is available. <a "
+                          "href=\"https://pricewarden.example/get?a=1&amp;b=2\">Download here</a>.";
+    const auto row = [](const char* name, const QString& latest, const QString& link,
+                         const QString& text) { QTest::newRow(name) << latest << link << text; };
+    row("newer", "1.4", page, offer.arg("1.4"));
+    row("newer, two digits", "1.10", page, offer.arg("1.10"));
+    row("newer, local file link", "1.4", "file:///usr/bin/xterm", "New version 1.4 is available.");
+    row("same", Global::VersionString, page, UpToDate);
+    row("no number", "", page, UpToDate);
+    row("error", QString(), QString(), Failed);
 }
 
 void TestDialogAbout::answer()
 {
-    QFETCH(QVariantMap, info);
+    QFETCH(QString, latest);
+    QFETCH(QString, link);
     QFETCH(QString, text);
-    QFETCH(bool, notes);
-    // Never shown, so no query of its own goes out; the answers come from
-    // its client as if the service had sent them.
+    // Never shown, so it sends nothing; its client answers as the service would.
     DialogAbout dialog;
     auto* service = dialog.findChild<ServiceManager*>();
-    if (info.isEmpty())
-        emit service->Error(QStringLiteral("Network error: (1) refused"), "Version");
+    if (latest.isNull())
+        emit service->Error("Network error: (1) refused", "Version");
     else
-        emit service->VersionInfoAvailable(info);
-    QCOMPARE(NewVersionText(dialog), text);
-    auto* browser = dialog.findChild<QTextBrowser*>(QStringLiteral("textBrowserReleaseNotes"));
+        emit service->VersionInfoAvailable({ { "LatestVersion", latest }, { "DownloadLink", link },
+            { "MoreInfo", "<p>New</p>" } });
+    QCOMPARE(Label(dialog, "labelNewVersion"), text);
+    const bool notes = text.startsWith("New version");
+    auto* browser = dialog.findChild<QTextBrowser*>("textBrowserReleaseNotes");
     QCOMPARE(browser->isVisibleTo(&dialog), notes);
-    QCOMPARE(browser->toPlainText(), notes ? QStringLiteral("Faster") : QString());
+    QCOMPARE(browser->toPlainText(), notes ? "New" : "");
 
     // A later answer replaces the text; notes once shown stay.
     emit service->VersionInfoAvailable({ { "LatestVersion", Global::VersionString } });
-    QCOMPARE(NewVersionText(dialog), QStringLiteral("Pricewarden is up to date."));
+    QCOMPARE(Label(dialog, "labelNewVersion"), UpToDate);
     QCOMPARE(browser->isVisibleTo(&dialog), notes);
 }
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Pricewarden"));
-    TestDialogAbout test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestDialogAbout)
 #include "tst_dialogabout.moc"

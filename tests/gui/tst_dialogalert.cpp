@@ -3,7 +3,6 @@
 #include "ScratchEnvironment.h"
 #include "SoundFile.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QSoundEffect>
 #include <QTest>
@@ -18,95 +17,67 @@ class TestDialogAlert : public QObject
 
 private slots:
     void alertsAccumulate();
-    void soundStops_data();
-    void soundStops();
-    void newSoundReplacesOld_data();
-    void newSoundReplacesOld();
+    void sound_data();
+    void sound();
 
 private:
-    static QSoundEffect* Sound(const DialogAlert& dialog);
     ScratchEnvironment m_scratch;
 };
-
-QSoundEffect* TestDialogAlert::Sound(const DialogAlert& dialog)
-{
-    const auto sounds = dialog.findChildren<QSoundEffect*>();
-    return sounds.size() == 1 ? sounds.first() : nullptr;
-}
 
 void TestDialogAlert::alertsAccumulate()
 {
     DialogAlert dialog;
-    const auto item = [](const QString& title) {
-        return QVariantMap { { ItemKey::Title, title },
-            { ItemKey::WatchCondition, WatchCondition::InStock } };
-    };
-    dialog.ShowNewAlert(item(QStringLiteral("First")), false);
-    QVERIFY(!dialog.isVisible());
-    dialog.ShowNewAlert(item(QStringLiteral("Second")));
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.windowModality(), Qt::ApplicationModal);
-    dialog.close();
-    dialog.ShowNewAlert(item(QStringLiteral("Third")), false);
-
-    const QStringList lines = dialog.findChild<QTextBrowser*>()->toPlainText().split('\n');
-    QCOMPARE(lines.size(), 6); // time stamp line, then title line, per alert
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(lines[2 * i].startsWith(QLatin1String("On ")));
-    QCOMPARE(lines[1], QStringLiteral("First: Item is in stock!"));
-    QCOMPARE(lines[3], QStringLiteral("Second: Item is in stock!"));
-    QCOMPARE(lines[5], QStringLiteral("Third: Item is in stock!"));
-}
-
-void TestDialogAlert::soundStops_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Sound Off") << "pushButton";
-    QTest::newRow("Close") << "pushButton_2";
-    QTest::newRow("window closed") << QString();
-}
-
-void TestDialogAlert::soundStops()
-{
-    QFETCH(QString, how);
-    DialogAlert dialog;
-    dialog.OnSoundOff(); // nothing playing yet: harmless
-    dialog.show();
-    dialog.PlayAlertSound(SoundFile::Resolve(QStringLiteral("alert.wav")), -1);
-    QTRY_VERIFY(Sound(dialog)->isPlaying());
-    if (how.isEmpty())
+    for (const QString title : { "First", "Second", "Third" }) {
+        const bool show = title == QLatin1String("Second");
+        dialog.ShowNewAlert({ { ItemKey::Title, title }, { ItemKey::WatchCondition, 1 } }, show);
+        QCOMPARE(dialog.isVisible(), show);
         dialog.close();
-    else
-        dialog.findChild<QPushButton*>(how)->click();
-    QTRY_VERIFY(!Sound(dialog)->isPlaying());
-    QCOMPARE(dialog.isVisible(), how == QLatin1String("pushButton"));
+    }
+    const QStringList lines = dialog.findChild<QTextBrowser*>()->toPlainText().split('\n');
+    QCOMPARE(lines.size(), 6); // a time stamp line and a title line each
+    QVERIFY(lines[0].startsWith("On ") && lines[2].startsWith("On ") && lines[4].startsWith("On "));
+    QCOMPARE(lines[1] + lines[3] + lines[5],
+        "First: Item is in stock!Second: Item is in stock!Third: Item is in stock!");
 }
 
-void TestDialogAlert::newSoundReplacesOld_data()
+void TestDialogAlert::sound_data()
 {
     QTest::addColumn<int>("loops");
     QTest::addColumn<int>("loopCount");
-    QTest::newRow("ten") << 10 << 10;
-    QTest::newRow("until stopped") << -1 << int(QSoundEffect::Infinite);
+    QTest::addColumn<QString>("stop"); // button, or empty to close the window
+    QTest::newRow("Sound Off") << 10 << 10 << "pushButton";
+    QTest::newRow("Close") << -1 << int(QSoundEffect::Infinite) << "pushButton_2";
+    QTest::newRow("window closed") << -1 << int(QSoundEffect::Infinite) << QString();
 }
 
-void TestDialogAlert::newSoundReplacesOld()
+void TestDialogAlert::sound()
 {
     QFETCH(int, loops);
     QFETCH(int, loopCount);
+    QFETCH(QString, stop);
     DialogAlert dialog;
-    dialog.PlayAlertSound(SoundFile::Resolve(QStringLiteral("drum.wav")), -1);
-    QPointer<QSoundEffect> first = Sound(dialog);
+    dialog.OnSoundOff(); // nothing plays yet: harmless
+    dialog.show();
+    dialog.PlayAlertSound(SoundFile::Resolve("drum.wav"), -1);
+    QPointer<QSoundEffect> first = dialog.findChild<QSoundEffect*>();
     QTRY_VERIFY(first->isPlaying());
 
-    const QString second = SoundFile::Resolve(QStringLiteral("buzzer.wav"));
+    // The next alert's sound replaces the one still looping.
+    const QString second = SoundFile::Resolve("buzzer.wav");
     dialog.PlayAlertSound(second, loops);
     QVERIFY(first.isNull());
-    QSoundEffect* sound = Sound(dialog);
-    QVERIFY(sound);
-    QCOMPARE(sound->source(), QUrl::fromLocalFile(second));
-    QCOMPARE(sound->loopCount(), loopCount);
-    QTRY_VERIFY(sound->isPlaying());
+    const auto sounds = dialog.findChildren<QSoundEffect*>();
+    QCOMPARE(sounds.size(), 1);
+    QCOMPARE(sounds[0]->source(), QUrl::fromLocalFile(second));
+    QCOMPARE(sounds[0]->loopCount(), loopCount);
+    QTRY_VERIFY(sounds[0]->isPlaying());
+
+    if (stop.isEmpty())
+        dialog.close();
+    else
+        dialog.findChild<QPushButton*>(stop)->click();
+    QTRY_VERIFY(!sounds[0]->isPlaying());
+    QCOMPARE(dialog.isVisible(), stop == QLatin1String("pushButton"));
 }
 
 QTEST_MAIN(TestDialogAlert)

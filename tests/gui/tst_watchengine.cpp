@@ -377,7 +377,7 @@ void TestWatchEngine::imagesAreFetchedOnceAndEditsStoreOneRow()
     QVERIFY(sql.exec("CREATE TEMP TRIGGER counted AFTER UPDATE ON watchlist BEGIN "
                      "INSERT INTO writes VALUES (NEW.ASIN); END"));
     QVERIFY(List()->SetCurrentItem("B0PW000007", "ca"));
-    m_window->findChild<QRadioButton*>(QStringLiteral("radioButtonItemInStock"))->click();
+    m_window->findChild<QRadioButton*>(QStringLiteral("radioButtonDoNotWatch"))->click();
     m_window->RefreshList();
     QTRY_COMPARE(Requests("ItemAttributes,OfferFull,Images").size(), 2);
     QTRY_VERIFY(HasPrices(List()));
