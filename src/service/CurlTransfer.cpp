@@ -30,17 +30,13 @@ bool CurlTransfer::Start()
     if (m_result != CURLE_OK)
         return false;
     const bool added = m_multi.Add(m_easy, [this](CURLcode result) {
-        m_running = false;
         m_result = result;
         if (m_finished)
             m_finished();
     });
-    if (!added) {
+    if (!added)
         m_result = CURLE_FAILED_INIT;
-        return false;
-    }
-    m_running = true;
-    return true;
+    return added;
 }
 
 QString CurlTransfer::ErrorText() const
@@ -70,6 +66,11 @@ CURLcode CurlTransfer::Configure()
     set(CURLOPT_FORBID_REUSE, m_request.reuseConnection ? 0L : 1L);
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
+    if (m_request.stallSeconds > 0) {
+        set(CURLOPT_CONNECTTIMEOUT, long(m_request.stallSeconds));
+        set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+        set(CURLOPT_LOW_SPEED_TIME, long(m_request.stallSeconds));
+    }
     if (!m_request.caBundle.isEmpty())
         set(CURLOPT_CAINFO, m_request.caBundle.constData());
     if (!m_request.user.isEmpty()) {

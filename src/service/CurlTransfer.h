@@ -29,6 +29,9 @@ public:
         QByteArray proxy; // empty: straight to the host
         bool reuseConnection = true;
         qint64 maxBodyBytes = 16 * 1024 * 1024;
+        // Connecting for this long, or getting less than a byte a second for
+        // as long, fails the transfer; 0 waits for ever.
+        int stallSeconds = 0;
     };
 
     // Sees each field of the final response head in order, then once with an
@@ -49,7 +52,6 @@ public:
     // why and finished will not be called.
     bool Start();
 
-    bool IsRunning() const { return m_running; }
     // After finished: CURLE_OK, or how the transfer failed or was stopped.
     CURLcode Result() const { return m_result; }
     QString ErrorText() const;
@@ -71,7 +73,6 @@ private:
     CURL* m_easy = nullptr;
     curl_slist* m_headerList = nullptr;
     char m_errorBuffer[CURL_ERROR_SIZE] = {};
-    bool m_running = false;
     CURLcode m_result = CURLE_OK;
     int m_status = 0;
     QByteArray m_reason;

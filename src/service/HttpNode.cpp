@@ -82,6 +82,11 @@ void HttpNode::SetProxy(const QString& strProxy)
     m_proxy = strProxy;
 }
 
+void HttpNode::SetStallTimeout(int nSeconds)
+{
+    m_stallSeconds = nSeconds;
+}
+
 void HttpNode::SendGetRequest(const QString& url_strg)
 {
     m_redirects = 0;
@@ -151,6 +156,7 @@ void HttpNode::Start(const Request& request)
     curlRequest.proxy = m_proxy.toUtf8();
     curlRequest.reuseConnection = request.stayConnected;
     curlRequest.maxBodyBytes = MaxBodyBytes;
+    curlRequest.stallSeconds = m_stallSeconds;
 
     // Runs inside curl: it only notes what the head says and whether to read
     // on. The first Location field wins over any status.

@@ -28,6 +28,7 @@ public:
     static constexpr int MaxRedirects = 10;
     // A longer response body ends in Error; the transfer stops there.
     static constexpr qint64 MaxBodyBytes = 16 * 1024 * 1024;
+    static constexpr int DefaultStallSeconds = 30;
 
     explicit HttpNode(QObject* parent = nullptr);
     // Stops a request in flight; nothing is emitted afterwards.
@@ -37,12 +38,19 @@ public:
     bool IsIdle() const;
 
     // A PEM file of certificate authorities to trust instead of the
-    // system's; an empty path goes back to the system's.
+    // system's; an empty path goes back to the system's. Like the two
+    // settings below, it applies to requests that start afterwards.
     void SetCaBundle(const QString& strPath);
 
     // Sends the requests through this proxy ("http://host:port"); an empty
     // text, the default, goes straight to the host.
     void SetProxy(const QString& strProxy);
+
+    // A request that cannot connect for this many seconds, or that gets less
+    // than a byte a second for as long, ends in Error, so that a silent server
+    // cannot hold up the requests behind it for ever. Applies to requests
+    // sent afterwards.
+    void SetStallTimeout(int nSeconds);
 
 public slots:
     void SendGetRequest(const QString& url_strg);
@@ -85,4 +93,5 @@ private:
     QUrl m_relocationBase;
     QString m_caBundle;
     QString m_proxy;
+    int m_stallSeconds = DefaultStallSeconds;
 };
