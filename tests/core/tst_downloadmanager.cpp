@@ -63,14 +63,23 @@ void TestDownloadManager::savedFileName()
     QCOMPARE(DownloadManager::GetSaveFileName(QUrl(url)), Global::TempDir + "/" + name);
 }
 
-// A duplicate waits only once; a failure (404, a refused scheme) leaves no
-// file and the next download still starts; a link planted under a target
-// name is replaced, its target left alone.
+// A duplicate waits only once; a failure (404, a refused scheme, an endless
+// body) leaves no file and the next download still starts; a link planted
+// under a target name is replaced, its target left alone.
 void TestDownloadManager::listIsFetchedOneAtATime()
 {
     const QString first = SimulatedStore::imageUrl("B0PW000001", "medium");
     const QString missing = "http://" + SimulatedStore::imageHost() + "/images/P/missing.png";
     const QString second = SimulatedStore::imageUrl("B0PW000002", "small");
+    const QString endless = SimulatedStore::imageUrl("B0PW000003", "large");
+    SimulatedFault fault;
+    fault.target = SimulatedFault::Target::Image;
+    fault.count = 2; // an undelayed delay for the first two requests
+    m_session->store().injectFault(fault);
+    fault.kind = SimulatedFault::Kind::HugeBody;
+    fault.bytes = qint64(1) << 40; // only the client's bound can end it
+    fault.count = 1;
+    m_session->store().injectFault(fault);
     const QString victim = m_scratch.filePath("victim");
     QFile file(victim);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
@@ -85,16 +94,19 @@ void TestDownloadManager::listIsFetchedOneAtATime()
     for (auto signal : { &DownloadManager::FileDownloaded, &DownloadManager::Error })
         connect(&manager, signal, this, [&ended] { ended << QDateTime::currentDateTimeUtc(); });
     QSignalSpy downloaded(&manager, &DownloadManager::FileDownloaded);
-    manager.Append(QStringList { first, missing, first, "file:///etc/passwd", second });
+    manager.Append(QStringList { first, missing, first, "file:///etc/passwd", endless, second });
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
 
     const QList<SimulatedRequest> log = m_session->store().requestLog();
-    QCOMPARE(log.size(), 3);
+    QCOMPARE(log.size(), 4);
     QCOMPARE(log[1].path, QString("/images/P/missing.png"));
-    QVERIFY(ended[0] <= log[1].arrival && ended[1] <= log[2].arrival);
+    // Each request leaves after the one before has ended (ended[2] is the
+    // file URL, refused without a request).
+    QVERIFY(ended[0] <= log[1].arrival && ended[1] <= log[2].arrival && ended[3] <= log[3].arrival);
     QCOMPARE(downloaded.size(), 2);
     QCOMPARE(downloaded[0][0].toString(), DownloadManager::GetSaveFileName(QUrl(first)));
-    QCOMPARE(errors.size(), 2);
+    QCOMPARE(errors.size(), 3);
+    QVERIFY(errors[2][0].toString().contains("larger than 16 MiB"));
     QCOMPARE(progress.last().first().toInt(), 100);
     const QString stored = downloaded[1][0].toString();
     QVERIFY(!QFileInfo(stored).isSymLink());

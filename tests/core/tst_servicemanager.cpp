@@ -102,7 +102,6 @@ class TestServiceManager : public QObject
 
 private slots:
     void init();
-    void cleanup();
     void queriesLeaveOneAtATimeSigned();
     void replyOutcome_data();
     void replyOutcome();
@@ -117,6 +116,8 @@ private:
 void TestServiceManager::init()
 {
     Global::InitializeSettings();
+    m_errors.reset();
+    m_client.reset();
     m_proxy = std::make_unique<ScriptedProxy>();
     QVERIFY(m_proxy->isListening());
     qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(m_proxy->serverPort()));
@@ -127,13 +128,6 @@ void TestServiceManager::init()
     // Not in UTC: the timestamp is converted, and ends in one "Z".
     m_client->SetClock([] { return SentAt.toOffsetFromUtc(7200); });
     m_errors = std::make_unique<QSignalSpy>(m_client.get(), &ServiceManager::Error);
-}
-
-void TestServiceManager::cleanup()
-{
-    m_errors.reset();
-    m_client.reset();
-    m_proxy.reset();
 }
 
 void TestServiceManager::queriesLeaveOneAtATimeSigned()
