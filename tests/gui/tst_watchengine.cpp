@@ -89,7 +89,7 @@ private:
     ScratchEnvironment m_scratch;
     SimulatedStore m_store;
     PrivateSessionBus m_bus;
-    FakeNotificationServer m_notifications;
+    std::unique_ptr<FakeNotificationServer> m_notifications;
     PageCatcher m_pages;
     QStringList m_prompts;
     std::unique_ptr<MainWindow> m_window;
@@ -159,7 +159,7 @@ void TestWatchEngine::initTestCase()
     // of this test, never to the desktop of whoever runs it.
     QVERIFY2(m_bus.start(), "dbus-daemon (package dbus-daemon) is needed");
     m_bus.becomeSessionBus();
-    QVERIFY(m_notifications.serve(m_bus.connection(QStringLiteral("notifications"))));
+    m_notifications = std::make_unique<FakeNotificationServer>(m_bus.connection("notifications"));
     QVERIFY(Global::Initialize());
     Global::TempDir = m_scratch.filePath(QStringLiteral("pw_cache"));
     QVERIFY(QDir().mkpath(Global::TempDir));
@@ -186,7 +186,7 @@ void TestWatchEngine::init()
     m_store.clearFaults();
     m_pages.pages.clear();
     m_prompts.clear();
-    m_notifications.shown.clear();
+    m_notifications->shown.clear();
 }
 
 void TestWatchEngine::CreateWindow(const QVariantList& items, const QVariantMap& options)
@@ -356,8 +356,8 @@ void TestWatchEngine::alertPass()
     QTRY_COMPARE(LogLines().size(), mailFailure.isEmpty() ? 3 : 4);
     QVERIFY(LogLines().at(1).endsWith(title + ": Item price has dropped to " + price + "!"));
     QVERIFY(LogLines().at(2).endsWith(zoe + ": Item is in stock!"));
-    QTRY_COMPARE(m_notifications.shown.size(), 3);
-    QCOMPARE(m_notifications.shown.at(1),
+    QTRY_COMPARE(m_notifications->shown.size(), 3);
+    QCOMPARE(m_notifications->shown.at(1),
         title + "|Price dropped to " + price + " (was " + price + ")|default,Open product page");
     if (!mailFailure.isEmpty()) {
         QVERIFY(LogLines().at(3).endsWith(": The alert e-mail could not be sent: " + mailFailure));

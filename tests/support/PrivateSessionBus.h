@@ -1,25 +1,35 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QObject>
+#include <QDBusMessage>
 #include <QProcess>
-#include <QStringList>
-#include <QVariantMap>
+#include <QTest>
 
 // A D-Bus session bus of the test's own (a dbus-daemon child), so that
 // nothing reaches the desktop of whoever runs the tests.
 class PrivateSessionBus
 {
 public:
-    ~PrivateSessionBus();
-    // Starts the daemon; false when dbus-daemon cannot be run.
-    bool start();
+    ~PrivateSessionBus()
+    {
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+    // False when dbus-daemon cannot be run.
+    bool start()
+    {
+        m_daemon.start("dbus-daemon", { "--session", "--print-address", "--nofork" });
+        if (!m_daemon.waitForStarted()
+            || !QTest::qWaitFor([this] { return m_daemon.canReadLine(); }, 5000))
+            return false;
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        return true;
+    }
     QDBusConnection connection(const QString& name) const
     {
         return QDBusConnection::connectToBus(m_address, name);
     }
-    // Makes it the process's session bus; must come before the first use of
-    // QDBusConnection::sessionBus().
+    // Must come before the first use of QDBusConnection::sessionBus().
     void becomeSessionBus() const { qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8()); }
 
 private:
@@ -28,7 +38,7 @@ private:
 };
 
 // A freedesktop notification server that records what it is asked to show
-// ("summary|body|actions" per notification, numbered from 101).
+// ("summary|body|actions"; the ids count from 101).
 class FakeNotificationServer : public QObject
 {
     Q_OBJECT
@@ -36,15 +46,34 @@ class FakeNotificationServer : public QObject
 
 public:
     QStringList shown;
-    bool serve(QDBusConnection connection);
-    void stop();
+    explicit FakeNotificationServer(QDBusConnection connection)
+        : m_connection(connection)
+    {
+        m_connection.registerObject(
+            "/org/freedesktop/Notifications", this, QDBusConnection::ExportAllSlots);
+        m_connection.registerService("org.freedesktop.Notifications");
+    }
+    ~FakeNotificationServer() override
+    {
+        m_connection.unregisterService("org.freedesktop.Notifications");
+        m_connection.unregisterObject("/org/freedesktop/Notifications");
+    }
     // Sends ActionInvoked for a notification, as the server.
-    bool invoke(uint id, const QString& action);
+    bool invoke(uint id, const QString& action)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+        return m_connection.send(signal << id << action);
+    }
 
 public slots:
     uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
-        const QStringList& actions, const QVariantMap&, int);
+        const QStringList& actions, const QVariantMap&, int)
+    {
+        shown << summary + "|" + body + "|" + actions.join(",");
+        return uint(100 + shown.size());
+    }
 
 private:
-    QDBusConnection m_connection { QString() };
+    QDBusConnection m_connection;
 };
