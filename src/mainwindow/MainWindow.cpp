@@ -620,6 +620,9 @@ void MainWindow::CheckItems()
         ui->treeWidgetWatchList->UpdateItem(record.toMap(), false);
     m_bGatheringSaves = false;
     m_database->SaveItems(std::exchange(m_unsavedItems, {}));
+    // The edit controls showed the condition before the alert; the next
+    // edit there would write it back and arm the alert again.
+    OnItemInfoAvailable(ui->treeWidgetWatchList->GetCurrentItemData());
     RunReactions(plan);
 }
 

@@ -374,7 +374,8 @@ void TestWatchEngine::alertPass()
                 + item.value("DetailPageURL").toString() + "\n\nSincerely,\n\nPricewarden");
     }
 
-    // Switched off in the list and in the file, and never again.
+    // Switched off in the list, its controls and the file, and never again.
+    QVERIFY(m_window->findChild<QRadioButton*>("radioButtonDoNotWatch")->isChecked());
     for (const char* asin : { "B0PW000001", "B0PW000002", "B0PW000006" })
         QCOMPARE(StoredCondition(DatabaseManager::DefaultFilePath(), asin), 0);
     const int lines = LogLines().size();
