@@ -374,14 +374,21 @@ void TestWatchEngine::alertPass()
                 + item.value("DetailPageURL").toString() + "\n\nSincerely,\n\nPricewarden");
     }
 
-    // Switched off in the list, its controls and the file, and never again.
+    // Switched off in the list, the file and the edit controls, and never
+    // again.
+    QVERIFY(List()->SetCurrentItem("B0PW000009", "us"));
+    QVariantMap shown = List()->GetCurrentItemData();
+    shown.insert("WatchCondition", 1);
+    List()->UpdateItem(shown, false);
+    m_window->OnItemInfoAvailable(shown);
+    m_window->CheckItems();
     QVERIFY(m_window->findChild<QRadioButton*>("radioButtonDoNotWatch")->isChecked());
-    for (const char* asin : { "B0PW000001", "B0PW000002", "B0PW000006" })
+    for (const char* asin : { "B0PW000001", "B0PW000002", "B0PW000006", "B0PW000009" })
         QCOMPARE(StoredCondition(DatabaseManager::DefaultFilePath(), asin), 0);
     const int lines = LogLines().size();
     m_window->CheckItems();
     m_window->DoCheckNow();
-    QTRY_COMPARE(Requests("OfferFull").size(), 3);
+    QTRY_COMPARE(Requests("OfferFull").size(), 2);
     QTest::qWait(100);
     QCOMPARE(LogLines().size(), lines);
     QCOMPARE(Requests("CartCreate").size(), 2);
