@@ -7,6 +7,7 @@
 
 #include <QMessageBox>
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -22,11 +23,27 @@ void ShowInitializationFailure()
     box.exec();
 }
 
+QStringList ArgumentList(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     qInstallMessageHandler(myMessageOutput);
+
+    // Answered before any application object exists: it needs no display and
+    // never reaches a running instance.
+    const QString information = CommandLine::InformationText(ArgumentList(argc, argv));
+    if (!information.isEmpty()) {
+        std::fputs(information.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
 
     SingleApplication app(argc, argv);
     if (app.isRunning())

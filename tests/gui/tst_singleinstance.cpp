@@ -32,13 +32,15 @@ private slots:
     void init();
     void cleanup();
 
-    void startMinimizedOnlyForExactFirstArgument_data();
-    void startMinimizedOnlyForExactFirstArgument();
+    void commandLineIsReadAsBefore_data();
+    void commandLineIsReadAsBefore();
     void unresponsiveInstanceMakesSecondStartFail();
     void simultaneousStartsLeaveExactlyOneRunning_data();
     void simultaneousStartsLeaveExactlyOneRunning();
     void programWakesRunningInstanceWithoutStarting();
     void programRunsAsFirstInstanceAndWakesUp();
+    void informationIsPrintedWithoutWakingTheInstance_data();
+    void informationIsPrintedWithoutWakingTheInstance();
 
 private:
     QProcess* Start(const QString& program, const QStringList& arguments = {});
@@ -119,29 +121,47 @@ QStringList TestSingleInstance::Lines(QProcess* process)
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void TestSingleInstance::startMinimizedOnlyForExactFirstArgument_data()
+void TestSingleInstance::commandLineIsReadAsBefore_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("minimized");
+    QTest::addColumn<QString>("information"); // the start of the printed text
 
-    QTest::newRow("no argument") << QStringList { "pricewarden" } << false;
-    QTest::newRow("first") << QStringList { "pricewarden", "-minimize" } << true;
-    QTest::newRow("first, more follow") << QStringList { "pricewarden", "-minimize", "x" } << true;
-    QTest::newRow("second") << QStringList { "pricewarden", "x", "-minimize" } << false;
-    QTest::newRow("upper case") << QStringList { "pricewarden", "-Minimize" } << false;
-    QTest::newRow("double dash") << QStringList { "pricewarden", "--minimize" } << false;
-    QTest::newRow("no dash") << QStringList { "pricewarden", "minimize" } << false;
-    QTest::newRow("longer") << QStringList { "pricewarden", "-minimized" } << false;
-    QTest::newRow("trailing blank") << QStringList { "pricewarden", "-minimize " } << false;
-    QTest::newRow("program name only") << QStringList { "-minimize" } << false;
-    QTest::newRow("empty") << QStringList {} << false;
+    const QString none;
+    const QString help = QStringLiteral("Usage: pricewarden [options]\n");
+    const QString version = QStringLiteral("Pricewarden 1.3\n");
+    QTest::newRow("no argument") << QStringList { "pricewarden" } << false << none;
+    QTest::newRow("first") << QStringList { "pricewarden", "-minimize" } << true << none;
+    QTest::newRow("first, more follow")
+        << QStringList { "pricewarden", "-minimize", "x" } << true << none;
+    QTest::newRow("second") << QStringList { "pricewarden", "x", "-minimize" } << false << none;
+    QTest::newRow("upper case") << QStringList { "pricewarden", "-Minimize" } << false << none;
+    QTest::newRow("double dash") << QStringList { "pricewarden", "--minimize" } << false << none;
+    QTest::newRow("no dash") << QStringList { "pricewarden", "minimize" } << false << none;
+    QTest::newRow("longer") << QStringList { "pricewarden", "-minimized" } << false << none;
+    QTest::newRow("trailing blank") << QStringList { "pricewarden", "-minimize " } << false << none;
+    QTest::newRow("program name only") << QStringList { "-minimize" } << false << none;
+    QTest::newRow("empty") << QStringList {} << false << none;
+    QTest::newRow("a word holding v and h")
+        << QStringList { "pricewarden", "-verbose", "-hush" } << false << none;
+    QTest::newRow("--help") << QStringList { "/usr/bin/pricewarden", "--help" } << false << help;
+    QTest::newRow("-h after -minimize")
+        << QStringList { "pricewarden", "-minimize", "-h" } << true << help;
+    QTest::newRow("--version") << QStringList { "pricewarden", "--version" } << false << version;
+    QTest::newRow("-v among unknown ones")
+        << QStringList { "pricewarden", "--colour=red", "-v", "file" } << false << version;
+    QTest::newRow("after --") << QStringList { "pricewarden", "--", "--help" } << false << none;
 }
 
-void TestSingleInstance::startMinimizedOnlyForExactFirstArgument()
+void TestSingleInstance::commandLineIsReadAsBefore()
 {
     QFETCH(QStringList, arguments);
     QFETCH(bool, minimized);
+    QFETCH(QString, information);
     QCOMPARE(CommandLine::StartMinimized(arguments), minimized);
+    const QString text = CommandLine::InformationText(arguments);
+    QVERIFY2(
+        information.isEmpty() ? text.isEmpty() : text.startsWith(information), qPrintable(text));
 }
 
 void TestSingleInstance::unresponsiveInstanceMakesSecondStartFail()
@@ -249,6 +269,39 @@ void TestSingleInstance::programRunsAsFirstInstanceAndWakesUp()
     QCOMPARE(program->exitCode(), 0);
     QCOMPARE(program->readAllStandardError(), QByteArray());
     QCOMPARE(InstanceFiles(), 0);
+}
+
+void TestSingleInstance::informationIsPrintedWithoutWakingTheInstance_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected"); // a line of the output
+    QTest::newRow("--version") << "--version"
+                               << "Pricewarden 1.3";
+    QTest::newRow("--help") << "--help"
+                            << "Usage: pricewarden [options]";
+}
+
+// Printed by the program itself while another instance runs, with no
+// display: nothing is sent, and nothing is initialised.
+void TestSingleInstance::informationIsPrintedWithoutWakingTheInstance()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+    QProcess* first = StartPeer();
+    QTRY_COMPARE_WITH_TIMEOUT(Count(first, Primary), 1, Timeout);
+
+    m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    m_environment.remove(QStringLiteral("DISPLAY"));
+    QProcess* program = Start(m_program, { option });
+    QVERIFY(WaitForExit(*program, Timeout));
+    QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program->exitCode(), 0);
+    QCOMPARE(program->readAllStandardError(), QByteArray());
+    QVERIFY(Lines(program).contains(expected));
+    QVERIFY(!QFileInfo::exists(ProgramDataDir()));
+    // The peer reports a message as soon as it arrives; a sent one would
+    // have been confirmed before the program ended.
+    QCOMPARE(Count(first, WokenUp), 0);
 }
 
 QTEST_MAIN(TestSingleInstance)
