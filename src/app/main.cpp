@@ -1,3 +1,5 @@
+#include "ApplicationIcon.h"
+#include "BuildConfig.h"
 #include "CommandLine.h"
 #include "Global.h"
 #include "MainWindow.h"
@@ -52,6 +54,9 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Pricewarden"));
     QCoreApplication::setOrganizationDomain(Global::DomainName);
     QCoreApplication::setApplicationName(QStringLiteral("Pricewarden"));
+    // Ties the windows to the installed desktop entry (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral(PRICEWARDEN_DESKTOP_ID));
+    QApplication::setWindowIcon(ApplicationIcon::Create());
     if (!Global::Initialize()) {
         ShowInitializationFailure();
         return 0;
