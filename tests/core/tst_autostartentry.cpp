@@ -15,6 +15,8 @@ private slots:
     void execArgumentSurvivesAwkwardPaths_data();
     void execArgumentSurvivesAwkwardPaths();
     void defaultDirectoryIsTheConfigAutostartDirectory();
+    void entryStartsTheInstalledProgramWhenThatRuns_data();
+    void entryStartsTheInstalledProgramWhenThatRuns();
 };
 
 namespace {
@@ -105,6 +107,44 @@ void TestAutostartEntry::defaultDirectoryIsTheConfigAutostartDirectory()
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
     QCOMPARE(AutostartEntry::DefaultDirectory(), dir.filePath(QStringLiteral("autostart")));
+}
+
+void TestAutostartEntry::entryStartsTheInstalledProgramWhenThatRuns_data()
+{
+    QTest::addColumn<QString>("running"); // "<installed>" stands for the installed path
+    QTest::addColumn<bool>("installed"); // whether the installed file is there
+    QTest::addColumn<QString>("started"); // empty: no entry is written
+    const QString installed = QStringLiteral("<installed>");
+    const QString build = QStringLiteral("/work/build/bin/pricewarden");
+    QTest::newRow("installed") << installed << true << installed;
+    QTest::newRow("installed, replaced by an upgrade") << QString() << true << installed;
+    QTest::newRow("installed, named deleted") << installed + " (deleted)" << true << installed;
+    QTest::newRow("build tree, also installed") << build << true << build;
+    QTest::newRow("build tree, rebuilt while running") << build + " (deleted)" << false << build;
+    QTest::newRow("unknown, nothing installed") << QString() << false << QString();
+}
+
+void TestAutostartEntry::entryStartsTheInstalledProgramWhenThatRuns()
+{
+    QFETCH(QString, running);
+    QFETCH(bool, installed);
+    QFETCH(QString, started);
+    QTemporaryDir dir;
+    const QString installedPath = dir.filePath(QStringLiteral("usr/bin/pricewarden"));
+    if (installed) {
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("usr/bin"))));
+        QFile program(installedPath);
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+    }
+    running.replace(QStringLiteral("<installed>"), installedPath);
+    started.replace(QStringLiteral("<installed>"), installedPath);
+
+    const AutostartEntry entry(dir.filePath(QStringLiteral("autostart")), installedPath);
+    QCOMPARE(entry.Enable(running), !started.isEmpty());
+    QCOMPARE(entry.IsEnabled(), !started.isEmpty());
+    if (!started.isEmpty())
+        QCOMPARE(ExecArgument(ReadFile(entry.FilePath())), started);
 }
 
 QTEST_GUILESS_MAIN(TestAutostartEntry)
