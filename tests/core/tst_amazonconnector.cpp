@@ -128,7 +128,8 @@ private slots:
     void cartWithItemIndexesInKeyOrder();
     void faultGivesOneErrorAndLosesNoLaterRequest_data();
     void faultGivesOneErrorAndLosesNoLaterRequest();
-    void refusedSignatureReportedOnce();
+    void refusedKeysNameTheFileNotTheKey_data();
+    void refusedKeysNameTheFileNotTheKey();
     void destroyedWithReplyInFlight();
 
 private:
@@ -324,9 +325,17 @@ void TestAmazonConnector::replyOutcome_data()
         << QStringList { "Invalid Request: B0BAD is not valid." };
     QTest::newRow("refusal document")
         << Lookup
-        << QByteArray("<ItemLookupErrorResponse><Error><Code>SignatureDoesNotMatch</Code><Message>"
-                      "No match.</Message></Error></ItemLookupErrorResponse>")
-        << none << QStringList() << QStringList { "Invalid Request: No match." };
+        << QByteArray("<ItemLookupErrorResponse><Error><Code>RequestExpired</Code><Message>"
+                      "Too old.</Message></Error></ItemLookupErrorResponse>")
+        << none << QStringList() << QStringList { "Invalid Request: Too old." };
+    QTest::newRow("account refused in a cart reply")
+        << Cart
+        << QByteArray("<CartCreateResponse><Cart><Request><Errors><Error><Code>AWS.Invalid"
+                      "Associate</Code><Message>Your AKIAKEY is not an associate.</Message>"
+                      "</Error></Errors></Request></Cart></CartCreateResponse>")
+        << none << QStringList()
+        << QStringList { "The store refused the configured account keys (AWS.InvalidAssociate). "
+                         "Check the keys in " };
     QTest::newRow("cart not xml") << Cart << QByteArray("<html><body>oops") << none << QStringList()
                                   << QStringList { "Invalid reply: " };
     QTest::newRow("cart url")
@@ -586,18 +595,40 @@ void TestAmazonConnector::faultGivesOneErrorAndLosesNoLaterRequest()
     QCOMPARE(Store().requestLog().last().parameter("ItemId"), asins.at(3));
 }
 
-void TestAmazonConnector::refusedSignatureReportedOnce()
+void TestAmazonConnector::refusedKeysNameTheFileNotTheKey_data()
 {
-    Store().setCredentials(QString(), QStringLiteral("another secret key of forty characters!!"));
+    QTest::addColumn<QString>("storeAccessKey");
+    QTest::addColumn<QString>("storeSecretKey");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("another secret key") << QString() << "another secret key of forty characters!!"
+                                        << "SignatureDoesNotMatch";
+    QTest::newRow("unknown access key")
+        << "AKIAANOTHERACCOUNT00" << QString() << "InvalidClientTokenId";
+}
+
+// Reported once, without a word of either key: the user learns which file
+// holds the keys the store did not take.
+void TestAmazonConnector::refusedKeysNameTheFileNotTheKey()
+{
+    QFETCH(QString, storeAccessKey);
+    QFETCH(QString, storeSecretKey);
+    QFETCH(QString, code);
+    const QByteArray file = "/home/someone/.config/Pricewarden/account.ini";
+    qputenv(Global::ConfigEnvironmentVariable, file);
+    Store().setCredentials(storeAccessKey, storeSecretKey);
     m_connector->QueryProduct({ "B0PW000001" }, QStringLiteral("us"), true);
     QTRY_COMPARE(m_errors->size(), 1);
     QTest::qWait(100);
+    qunsetenv(Global::ConfigEnvironmentVariable);
     QCOMPARE(m_errors->size(), 1);
-    QVERIFY2(Texts(*m_errors).first().startsWith("Invalid Request: "),
-        qPrintable(Texts(*m_errors).first()));
+    const QString text = Texts(*m_errors).first();
+    QCOMPARE(text,
+        QStringLiteral("The store refused the configured account keys (%1). Check the keys in %2.")
+            .arg(code, QString::fromUtf8(file)));
+    QVERIFY(!text.contains(Global::AccessKeyString) && !text.contains(Global::SecretKeyString));
     QVERIFY(m_items->isEmpty());
     QCOMPARE(Store().requestLog().value(0).httpStatus, 403);
-    QCOMPARE(Store().requestLog().value(0).rejection, QString("SignatureDoesNotMatch"));
+    QCOMPARE(Store().requestLog().value(0).rejection, code);
 }
 
 void TestAmazonConnector::destroyedWithReplyInFlight()
