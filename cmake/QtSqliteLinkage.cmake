@@ -8,6 +8,10 @@
 # into the plugin, and a static plugin cannot be inspected: OFF then.
 function(pricewarden_qt_sqlite_is_ours out_var sqlite_library)
     set(${out_var} OFF PARENT_SCOPE)
+    # Not every Qt package loads its plugins' targets with the module.
+    if(NOT TARGET Qt6::QSQLiteDriverPlugin)
+        find_package(Qt6QSQLiteDriverPlugin CONFIG QUIET HINTS ${Qt6Sql_DIR})
+    endif()
     if(NOT TARGET Qt6::QSQLiteDriverPlugin OR NOT EXISTS "${sqlite_library}")
         return()
     endif()
