@@ -78,7 +78,8 @@ void TestInstallTree::treeHoldsExactlyTheAppsFiles()
     const QString id = QStringLiteral(PRICEWARDEN_DESKTOP_ID);
     QStringList expected { QStringLiteral(PRICEWARDEN_TEST_BINDIR "/pricewarden"),
         data + "/applications/" + id + ".desktop", data + "/metainfo/" + id + ".metainfo.xml",
-        data + "/icons/hicolor/scalable/apps/" + id + ".svg" };
+        data + "/icons/hicolor/scalable/apps/" + id + ".svg",
+        data + "/doc/pricewarden/pricewarden.example.ini" };
     for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
         expected
             << QStringLiteral("%1/icons/hicolor/%2x%2/apps/%3.png").arg(data).arg(size).arg(id);
