@@ -111,36 +111,31 @@ void TestAutostartEntry::defaultDirectoryIsTheConfigAutostartDirectory()
 
 void TestAutostartEntry::entryStartsTheInstalledProgramWhenThatRuns_data()
 {
-    QTest::addColumn<QString>("running"); // "<installed>" stands for the installed path
-    QTest::addColumn<bool>("installed"); // whether the installed file is there
+    QTest::addColumn<bool>("installed"); // whether the installed executable is there
+    QTest::addColumn<QString>("running"); // "@": the installed executable
     QTest::addColumn<QString>("started"); // empty: no entry is written
-    const QString installed = QStringLiteral("<installed>");
-    const QString build = QStringLiteral("/work/build/bin/pricewarden");
-    QTest::newRow("installed") << installed << true << installed;
-    QTest::newRow("installed, replaced by an upgrade") << QString() << true << installed;
-    QTest::newRow("installed, named deleted") << installed + " (deleted)" << true << installed;
-    QTest::newRow("build tree, also installed") << build << true << build;
-    QTest::newRow("build tree, rebuilt while running") << build + " (deleted)" << false << build;
-    QTest::newRow("unknown, nothing installed") << QString() << false << QString();
+    const auto row
+        = [](const char* name, bool installed, const char* running, const char* started) {
+              QTest::newRow(name) << installed << QString(running) << QString(started);
+          };
+    row("installed", true, "@", "@");
+    row("installed, replaced by an upgrade", true, "", "@");
+    row("build tree, rebuilt", true, "/b/pricewarden (deleted)", "/b/pricewarden");
+    row("unknown, nothing installed", false, "", "");
 }
 
 void TestAutostartEntry::entryStartsTheInstalledProgramWhenThatRuns()
 {
-    QFETCH(QString, running);
     QFETCH(bool, installed);
+    QFETCH(QString, running);
     QFETCH(QString, started);
     QTemporaryDir dir;
-    const QString installedPath = dir.filePath(QStringLiteral("usr/bin/pricewarden"));
-    if (installed) {
-        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("usr/bin"))));
-        QFile program(installedPath);
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
-    }
-    running.replace(QStringLiteral("<installed>"), installedPath);
-    started.replace(QStringLiteral("<installed>"), installedPath);
-
-    const AutostartEntry entry(dir.filePath(QStringLiteral("autostart")), installedPath);
+    QFile program(dir.filePath(QStringLiteral("pricewarden")));
+    QVERIFY(!installed
+        || (program.open(QIODevice::WriteOnly) && program.setPermissions(QFile::ExeOwner)));
+    running.replace(QLatin1Char('@'), program.fileName());
+    started.replace(QLatin1Char('@'), program.fileName());
+    const AutostartEntry entry(dir.filePath(QStringLiteral("autostart")), program.fileName());
     QCOMPARE(entry.Enable(running), !started.isEmpty());
     QCOMPARE(entry.IsEnabled(), !started.isEmpty());
     if (!started.isEmpty())
