@@ -1,11 +1,13 @@
 #include "ControlInterface.h"
 
 #include "CatalogueJson.h"
+#include "Global.h"
 #include "SimulatedStore.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QUrlQuery>
+#include <algorithm>
 
 ControlInterface::ControlInterface(SimulatedStore& store)
     : m_store(store)
@@ -36,6 +38,10 @@ HttpAnswer ControlInterface::answer(
         return settings(method, body);
     if (endpoint == QLatin1String("release") && rest.isEmpty())
         return release(method);
+    if (endpoint == QLatin1String("mail") && rest.isEmpty())
+        return mail(method);
+    if (endpoint == QLatin1String("version") && rest.isEmpty())
+        return version(method, body);
     return failure(404, QStringLiteral("no such endpoint: %1").arg(path));
 }
 
@@ -65,8 +71,11 @@ QJsonObject ControlInterface::requestToJson(const SimulatedRequest& request)
 HttpAnswer ControlInterface::status() const
 {
     QJsonObject apiHosts;
-    for (const QString& locale : SimulatedStore::storeLocales())
+    QJsonObject webHosts;
+    for (const QString& locale : SimulatedStore::storeLocales()) {
         apiHosts.insert(locale, SimulatedStore::apiHost(locale));
+        webHosts.insert(locale, Global::WebHost(locale));
+    }
     QJsonObject object;
     object.insert(QStringLiteral("port"), m_store.port());
     object.insert(QStringLiteral("proxy"), m_store.proxyUrl());
@@ -77,7 +86,10 @@ HttpAnswer ControlInterface::status() const
     object.insert(QStringLiteral("requestCount"), m_store.requestCount());
     object.insert(QStringLiteral("time"), m_store.currentTime().toString(Qt::ISODateWithMs));
     object.insert(QStringLiteral("apiHosts"), apiHosts);
+    object.insert(QStringLiteral("webHosts"), webHosts);
     object.insert(QStringLiteral("imageHost"), SimulatedStore::imageHost());
+    object.insert(QStringLiteral("vendorHost"), Global::DomainName);
+    object.insert(QStringLiteral("mbox"), m_store.mailboxFile());
     object.insert(QStringLiteral("faults"), faultList().value(QStringLiteral("faults")));
     return ok(object);
 }
@@ -189,14 +201,22 @@ HttpAnswer ControlInterface::faults(const QString& method, const QByteArray& bod
     if (!SimulatedFault::kindFromName(object.value(QStringLiteral("kind")).toString(), &fault.kind))
         return failure(400,
             QStringLiteral("\"kind\" must be one of delay, no-answer, http500, http503, "
-                           "malformed-xml, truncated-body, pieces"));
+                           "malformed-xml, truncated-body, pieces, error-reply, huge-body"));
+    if (!SimulatedFault::targetFromName(
+            object.value(QStringLiteral("target")).toString(QStringLiteral("product-api")),
+            &fault.target))
+        return failure(400, QStringLiteral("\"target\" must be product-api, vendor or image"));
     fault.count = object.value(QStringLiteral("count")).toInt(1);
     fault.delayMs = object.value(QStringLiteral("delayMs")).toInt(0);
     fault.pieces = object.value(QStringLiteral("pieces")).toInt(fault.pieces);
-    if (fault.count < 1 || fault.delayMs < 0 || fault.delayMs > 600000 || fault.pieces < 2)
+    fault.message = object.value(QStringLiteral("message")).toString(fault.message);
+    fault.level = object.value(QStringLiteral("level")).toString(fault.level);
+    fault.bytes = qint64(object.value(QStringLiteral("bytes")).toDouble(double(fault.bytes)));
+    if (fault.count < 1 || fault.delayMs < 0 || fault.delayMs > 600000 || fault.pieces < 2
+        || fault.bytes < 0)
         return failure(400,
             QStringLiteral("\"count\" must be 1 or more, \"delayMs\" 0 to 600000, \"pieces\" 2 "
-                           "or more"));
+                           "or more, \"bytes\" 0 or more"));
     m_store.injectFault(fault);
     return ok(faultList());
 }
@@ -256,13 +276,73 @@ HttpAnswer ControlInterface::release(const QString& method)
     return ok({ { QStringLiteral("released"), true } });
 }
 
+// GET: the delivered mails still kept; DELETE: forgets them (the mbox file
+// keeps them).
+HttpAnswer ControlInterface::mail(const QString& method)
+{
+    if (method == QLatin1String("DELETE"))
+        m_store.clearMails();
+    else if (method != QLatin1String("GET"))
+        return wrongMethod(QStringLiteral("GET, DELETE"));
+    QJsonArray mails;
+    for (const SimulatedMail& mail : m_store.mails()) {
+        mails.append(QJsonObject { { QStringLiteral("date"), mail.date.toString(Qt::ISODate) },
+            { QStringLiteral("from"), mail.from }, { QStringLiteral("to"), mail.to },
+            { QStringLiteral("subject"), mail.subject }, { QStringLiteral("body"), mail.body } });
+    }
+    return ok({ { QStringLiteral("mbox"), m_store.mailboxFile() },
+        { QStringLiteral("delivered"), m_store.deliveredMailCount() },
+        { QStringLiteral("mails"), mails } });
+}
+
+// GET: what the "Version" service answers; PUT or POST: changes the fields
+// given, named like the reply's elements.
+HttpAnswer ControlInterface::version(const QString& method, const QByteArray& body)
+{
+    VendorService::VersionInfo info = m_store.versionInfo();
+    const std::pair<const char*, QString*> fields[] = {
+        { "LatestVersion", &info.latestVersion },
+        { "DownloadLink", &info.downloadLink },
+        { "DownloadLink_mac", &info.downloadLinkMac },
+        { "DownloadLink_linux", &info.downloadLinkLinux },
+        { "MoreInfo", &info.moreInfo },
+    };
+    if (method == QLatin1String("PUT") || method == QLatin1String("POST")) {
+        QJsonObject object;
+        QString error;
+        if (!readObject(body, &object, &error))
+            return failure(400, error);
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            const auto field = std::find_if(std::begin(fields), std::end(fields),
+                [&it](const auto& known) { return it.key() == QLatin1String(known.first); });
+            if (field == std::end(fields) || !it.value().isString())
+                return failure(400,
+                    QStringLiteral("\"%1\" is not a text field of LatestVersion, DownloadLink, "
+                                   "DownloadLink_mac, DownloadLink_linux, MoreInfo")
+                        .arg(it.key()));
+        }
+        for (const auto& field : fields)
+            *field.second = object.value(QLatin1String(field.first)).toString(*field.second);
+        m_store.setVersionInfo(info);
+    } else if (method != QLatin1String("GET")) {
+        return wrongMethod(QStringLiteral("GET, PUT, POST"));
+    }
+    QJsonObject object;
+    for (const auto& field : fields)
+        object.insert(QLatin1String(field.first), *field.second);
+    return ok(object);
+}
+
 QJsonObject ControlInterface::faultList() const
 {
     QJsonArray list;
     for (const SimulatedFault& fault : m_store.pendingFaults()) {
         list.append(QJsonObject { { QStringLiteral("kind"), SimulatedFault::kindName(fault.kind) },
+            { QStringLiteral("target"), SimulatedFault::targetName(fault.target) },
             { QStringLiteral("count"), fault.count }, { QStringLiteral("delayMs"), fault.delayMs },
-            { QStringLiteral("pieces"), fault.pieces } });
+            { QStringLiteral("pieces"), fault.pieces },
+            { QStringLiteral("message"), fault.message }, { QStringLiteral("level"), fault.level },
+            { QStringLiteral("bytes"), double(fault.bytes) } });
     }
     return { { QStringLiteral("faults"), list } };
 }

@@ -33,6 +33,8 @@ private:
     HttpAnswer tick(const QString& method, const QByteArray& body);
     HttpAnswer settings(const QString& method, const QByteArray& body);
     HttpAnswer release(const QString& method);
+    HttpAnswer mail(const QString& method);
+    HttpAnswer version(const QString& method, const QByteArray& body);
     QJsonObject faultList() const;
 
     static HttpAnswer ok(const QJsonObject& object);

@@ -53,8 +53,12 @@ public:
     static Verdict verify(const QString& method, const QString& host, const QString& path,
         const Parameters& parameters, const Account& account, const QDateTime& now);
 
+    // ISO 8601 in UTC ("...Z"), to the second or with milliseconds; invalid
+    // otherwise.
+    static QDateTime parseTimestamp(const QString& text);
+    // Compares in a time that does not depend on where the texts differ.
+    static bool sameText(const QByteArray& left, const QByteArray& right);
+
 private:
     static QString firstValue(const Parameters& parameters, const QString& name, bool* present);
-    static QDateTime parseTimestamp(const QString& text);
-    static bool sameText(const QByteArray& left, const QByteArray& right);
 };

@@ -1,9 +1,6 @@
 #include "ReplyDelivery.h"
 
-#include "ProductApiReply.h"
-
 #include <QTimer>
-#include <QUuid>
 
 ReplyDelivery::ReplyDelivery(QObject* parent)
     : QObject(parent)
@@ -21,22 +18,17 @@ void ReplyDelivery::send(QHttpServerResponder&& responder, const HttpAnswer& ans
 }
 
 HttpAnswer ReplyDelivery::faultyAnswer(
-    const HttpAnswer& answer, const SimulatedFault& fault, const QString& operation)
+    const HttpAnswer& answer, const SimulatedFault& fault, const ErrorDocument& errorDocument)
 {
-    const QString requestId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     switch (fault.kind) {
     case SimulatedFault::Kind::Http500:
-        return HttpAnswer::xml(500,
-            ProductApiReply::errorResponse(operation,
-                { QStringLiteral("InternalError"),
-                    QStringLiteral("We encountered an internal error. Please try again.") },
-                requestId));
+        return errorDocument(500, QStringLiteral("InternalError"),
+            QStringLiteral("We encountered an internal error. Please try again."), fault.level);
     case SimulatedFault::Kind::Http503:
-        return HttpAnswer::xml(503,
-            ProductApiReply::errorResponse(operation,
-                { QStringLiteral("RequestThrottled"),
-                    QStringLiteral("Request is throttled. Please slow down and retry.") },
-                requestId));
+        return errorDocument(503, QStringLiteral("RequestThrottled"),
+            QStringLiteral("Request is throttled. Please slow down and retry."), fault.level);
+    case SimulatedFault::Kind::ErrorReply:
+        return errorDocument(200, QStringLiteral("SimulatedError"), fault.message, fault.level);
     case SimulatedFault::Kind::MalformedXml: {
         // The first half of the real document, closed by a tag that opens
         // nothing: no parser accepts it.
@@ -49,6 +41,11 @@ HttpAnswer ReplyDelivery::faultyAnswer(
         HttpAnswer none = answer;
         none.status = 0;
         return none;
+    }
+    case SimulatedFault::Kind::HugeBody: {
+        HttpAnswer endless = answer;
+        endless.status = 200;
+        return endless;
     }
     case SimulatedFault::Kind::Delay:
     case SimulatedFault::Kind::TruncatedBody:
@@ -75,9 +72,13 @@ void ReplyDelivery::sendWithFault(
         sendInPieces(hold(std::move(responder)), answer, fault.pieces,
             fault.delayMs > 0 ? fault.delayMs : DefaultPiecePauseMs);
         return;
+    case SimulatedFault::Kind::HugeBody:
+        sendEndless(hold(std::move(responder)), answer, fault.bytes);
+        return;
     case SimulatedFault::Kind::Http500:
     case SimulatedFault::Kind::Http503:
     case SimulatedFault::Kind::MalformedXml:
+    case SimulatedFault::Kind::ErrorReply:
         break;
     }
     writeNow(responder, answer);
@@ -154,4 +155,34 @@ void ReplyDelivery::sendNextPiece(
         return;
     QTimer::singleShot(pauseMs, this,
         [this, pending, pieces, pauseMs]() { sendNextPiece(pending, pieces, pauseMs); });
+}
+
+// No length is announced, so the client cannot refuse the body up front;
+// it arrives as fast as the client reads it, and is made as it goes, so the
+// store never holds more than a little of it.
+void ReplyDelivery::sendEndless(Pending pending, const HttpAnswer& answer, qint64 bytes)
+{
+    static constexpr qint64 ChunkBytes = 64 * 1024;
+    static constexpr qint64 QueuedBytes = 1024 * 1024;
+    pending.responder->writeStatusLine(QHttpServerResponder::StatusCode::Ok);
+    pending.responder->writeHeader("Content-Type", answer.contentType);
+    pending.responder->writeHeader("Connection", "close");
+    const QByteArray start = answer.body.left(bytes);
+    pending.responder->writeBody(start);
+    auto sent = std::make_shared<qint64>(start.size());
+    const auto more = [pending, sent, bytes]() {
+        static const QByteArray filler(ChunkBytes, ' ');
+        QTcpSocket* socket = pending.socket;
+        while (socket && socket->state() == QAbstractSocket::ConnectedState
+            && socket->bytesToWrite() < QueuedBytes && *sent < bytes) {
+            const qint64 size = qMin(ChunkBytes, bytes - *sent);
+            pending.responder->writeBody(filler.constData(), size);
+            *sent += size;
+        }
+        if (socket && *sent >= bytes)
+            socket->disconnectFromHost();
+    };
+    if (pending.socket)
+        connect(pending.socket, &QTcpSocket::bytesWritten, this, more);
+    more();
 }

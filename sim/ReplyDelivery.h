@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTcpSocket>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,11 +22,16 @@ public:
     explicit ReplyDelivery(QObject* parent = nullptr);
     ~ReplyDelivery() override;
 
+    // The failure document of the service a fault strikes, for a status,
+    // an error code, a message and a level.
+    using ErrorDocument = std::function<HttpAnswer(
+        int status, const QString& code, const QString& message, const QString& level)>;
+
     void send(QHttpServerResponder&& responder, const HttpAnswer& answer);
     // The answer as the fault changes it; the status the client will see
     // (0 for no answer).
     static HttpAnswer faultyAnswer(
-        const HttpAnswer& answer, const SimulatedFault& fault, const QString& operation);
+        const HttpAnswer& answer, const SimulatedFault& fault, const ErrorDocument& errorDocument);
     void sendWithFault(
         QHttpServerResponder&& responder, const HttpAnswer& answer, const SimulatedFault& fault);
     // Closes every connection held open by a NoAnswer fault.
@@ -47,6 +53,7 @@ private:
     void sendTruncated(QHttpServerResponder&& responder, const HttpAnswer& answer);
     void sendInPieces(Pending pending, const HttpAnswer& answer, int pieces, int pauseMs);
     void sendNextPiece(Pending pending, std::shared_ptr<QList<QByteArray>> pieces, int pauseMs);
+    void sendEndless(Pending pending, const HttpAnswer& answer, qint64 bytes);
 
     std::vector<Pending> m_silent;
 };

@@ -5,6 +5,7 @@
 #include "ControlInterface.h"
 #include "Global.h"
 #include "PriceSchedule.h"
+#include "ProductApiReply.h"
 #include "ProductApiService.h"
 #include "ProductImage.h"
 #include "ReplyDelivery.h"
@@ -16,6 +17,7 @@
 #include <QHttpServerRequest>
 #include <QTextStream>
 #include <QTimer>
+#include <QUuid>
 
 namespace {
 
@@ -98,6 +100,10 @@ struct SimulatedStore::Private
     QString accessKeyId;
     QString secretKey;
     int cartCount = 0;
+
+    QString vendorSigningKey;
+    VendorService::VersionInfo version = VendorService::defaultVersionInfo();
+    SimulatedMailbox mailbox;
 
     QList<SimulatedFault> faults;
     QList<SimulatedRequest> log;
@@ -373,15 +379,60 @@ void SimulatedStore::releaseSilentConnections()
     d->delivery.releaseSilentConnections();
 }
 
-std::optional<SimulatedFault> SimulatedStore::takeFault()
+std::optional<SimulatedFault> SimulatedStore::takeFault(SimulatedFault::Target target)
 {
-    if (d->faults.isEmpty())
-        return std::nullopt;
-    SimulatedFault fault = d->faults.first();
-    if (--d->faults.first().count <= 0)
-        d->faults.removeFirst();
-    fault.count = 1;
-    return fault;
+    for (qsizetype i = 0; i < d->faults.size(); ++i) {
+        if (d->faults.at(i).target != target)
+            continue;
+        SimulatedFault fault = d->faults.at(i);
+        if (--d->faults[i].count <= 0)
+            d->faults.removeAt(i);
+        fault.count = 1;
+        return fault;
+    }
+    return std::nullopt;
+}
+
+// --- vendor service ------------------------------------------------------------------
+
+void SimulatedStore::setVendorSigningKey(const QString& key)
+{
+    d->vendorSigningKey = key;
+}
+
+void SimulatedStore::setVersionInfo(const VendorService::VersionInfo& info)
+{
+    d->version = info;
+}
+
+VendorService::VersionInfo SimulatedStore::versionInfo() const
+{
+    return d->version;
+}
+
+void SimulatedStore::setMailboxFile(const QString& path)
+{
+    d->mailbox.setFilePath(path);
+}
+
+QString SimulatedStore::mailboxFile() const
+{
+    return d->mailbox.filePath();
+}
+
+QList<SimulatedMail> SimulatedStore::mails() const
+{
+    return d->mailbox.mails();
+}
+
+int SimulatedStore::deliveredMailCount() const
+{
+    return d->mailbox.deliveredCount();
+}
+
+void SimulatedStore::clearMails()
+{
+    d->mailbox.clear();
 }
 
 // --- request log -------------------------------------------------------------------
@@ -434,7 +485,8 @@ void SimulatedStore::writeLogLine(const SimulatedRequest& entry) const
               .arg(entry.arrival.toString(Qt::ISODateWithMs), entry.method, entry.host, entry.path);
     if (!parameters.isEmpty())
         line += QLatin1Char(' ') + parameters.join(QLatin1Char(' '));
-    if (entry.target == SimulatedRequest::Target::ProductApi)
+    if (entry.target == SimulatedRequest::Target::ProductApi
+        || entry.target == SimulatedRequest::Target::VendorService)
         line += entry.signatureValid ? QStringLiteral(" [signature ok]")
                                      : QStringLiteral(" [signature not valid]");
     if (!entry.rejection.isEmpty())
@@ -520,6 +572,8 @@ void SimulatedStore::handleRequest(
     }
     if (entry.target == SimulatedRequest::Target::ProductApi)
         handleProductApi(entry, request, std::move(responder));
+    else if (host.compare(Global::DomainName, Qt::CaseInsensitive) == 0)
+        handleVendorService(entry, request, std::move(responder));
     else if (host == imageHost())
         handleImage(entry, std::move(responder));
     else
@@ -551,18 +605,71 @@ void SimulatedStore::handleProductApi(
     entry.signatureValid = outcome.signatureValid;
     entry.rejection = outcome.rejection;
 
-    const std::optional<SimulatedFault> fault = takeFault();
+    deliver(entry, std::move(responder), outcome.answer,
+        takeFault(SimulatedFault::Target::ProductApi), SimulatedFault::Target::ProductApi);
+}
+
+void SimulatedStore::handleVendorService(
+    SimulatedRequest& entry, const QHttpServerRequest& request, QHttpServerResponder&& responder)
+{
+    entry.target = SimulatedRequest::Target::VendorService;
+    // A form post carries its parameters in the body.
+    if (entry.method == QLatin1String("POST") || entry.method == QLatin1String("PUT"))
+        entry.parameters += ProductApiSignature::decodeQuery(request.body());
+    entry.operation = entry.parameter(QStringLiteral("Service"));
+
+    VendorService::Request vendorRequest { entry.method, entry.path, entry.parameters };
+    VendorService::Settings settings;
+    settings.signingKey
+        = d->vendorSigningKey.isEmpty() ? Global::SignatureKeyString : d->vendorSigningKey;
+    settings.checkSignature = d->signatureCheck;
+    settings.now = currentTime();
+    settings.version = d->version;
+    // A fault that stands for a failing service keeps the mail from being
+    // sent; the others only spoil how the answer travels.
+    const std::optional<SimulatedFault> fault = takeFault(SimulatedFault::Target::VendorService);
+    const bool serviceFails = fault
+        && (fault->kind == SimulatedFault::Kind::Http500
+            || fault->kind == SimulatedFault::Kind::Http503
+            || fault->kind == SimulatedFault::Kind::ErrorReply);
+    const VendorService::Outcome outcome
+        = VendorService::answer(vendorRequest, settings, serviceFails ? nullptr : &d->mailbox);
+    entry.signatureValid = outcome.signatureValid;
+    entry.rejection = outcome.rejection;
+    deliver(
+        entry, std::move(responder), outcome.answer, fault, SimulatedFault::Target::VendorService);
+}
+
+void SimulatedStore::deliver(SimulatedRequest& entry, QHttpServerResponder&& responder,
+    const HttpAnswer& answer, const std::optional<SimulatedFault>& fault,
+    SimulatedFault::Target target)
+{
     if (!fault) {
-        entry.httpStatus = outcome.answer.status;
+        entry.httpStatus = answer.status;
         record(entry);
-        d->delivery.send(std::move(responder), outcome.answer);
+        d->delivery.send(std::move(responder), answer);
         return;
     }
-    const HttpAnswer answer = ReplyDelivery::faultyAnswer(outcome.answer, *fault, entry.operation);
-    entry.httpStatus = answer.status;
+    const QString operation = entry.operation;
+    const auto errorDocument = [target, operation](int status, const QString& code,
+                                   const QString& message, const QString& level) {
+        switch (target) {
+        case SimulatedFault::Target::ProductApi:
+            return HttpAnswer::xml(status,
+                ProductApiReply::errorResponse(operation, { code, message },
+                    QUuid::createUuid().toString(QUuid::WithoutBraces)));
+        case SimulatedFault::Target::VendorService:
+            return HttpAnswer::xml(status, VendorService::errorReply(level, message));
+        case SimulatedFault::Target::Image:
+            break;
+        }
+        return HttpAnswer::text(status, message.toUtf8() + '\n');
+    };
+    const HttpAnswer faulty = ReplyDelivery::faultyAnswer(answer, *fault, errorDocument);
+    entry.httpStatus = faulty.status;
     entry.fault = SimulatedFault::kindName(fault->kind);
     record(entry);
-    d->delivery.sendWithFault(std::move(responder), answer, *fault);
+    d->delivery.sendWithFault(std::move(responder), faulty, *fault);
 }
 
 void SimulatedStore::handleImage(SimulatedRequest& entry, QHttpServerResponder&& responder)
@@ -574,17 +681,13 @@ void SimulatedStore::handleImage(SimulatedRequest& entry, QHttpServerResponder&&
     if (entry.method == QLatin1String("GET") && ProductImage::parsePath(entry.path, &asin, &size))
         answer = { 200, QByteArrayLiteral("image/png"),
             ProductImage::png(asin, ProductImage::side(size)) };
-    entry.httpStatus = answer.status;
-    record(entry);
-    d->delivery.send(std::move(responder), answer);
+    deliver(entry, std::move(responder), answer, takeFault(SimulatedFault::Target::Image),
+        SimulatedFault::Target::Image);
 }
 
-// The vendor's service is recognised by its host but not simulated yet; it
-// and every other host get 404, so nothing ever leaves this machine.
+// Every other host gets 404, so nothing ever leaves this machine.
 void SimulatedStore::handleOtherHost(SimulatedRequest& entry, QHttpServerResponder&& responder)
 {
-    if (entry.host.compare(Global::DomainName, Qt::CaseInsensitive) == 0)
-        entry.target = SimulatedRequest::Target::VendorService;
     entry.httpStatus = 404;
     record(entry);
     d->delivery.send(std::move(responder), HttpAnswer::text(404, "Not Found\n"));

@@ -2,7 +2,9 @@
 
 #include "SimulatedFault.h"
 #include "SimulatedItem.h"
+#include "SimulatedMailbox.h"
 #include "SimulatedRequest.h"
+#include "VendorService.h"
 
 #include <QDateTime>
 #include <QList>
@@ -18,11 +20,12 @@ class SimulatedHttpServer;
 class QHttpServerRequest;
 class QHttpServerResponder;
 
-// A stand-in for the retailer's product API (and, later, the vendor's
-// service), run as the app's HTTP proxy on 127.0.0.1. Requests in absolute
-// form are told apart by their target host: a store's product API host
-// (Global::ApiHost), the image host, or anything else (404). Requests in
-// origin form to the store's own address reach its JSON control interface.
+// A stand-in for the retailer's product API and the vendor's service, run
+// as the app's HTTP proxy on 127.0.0.1. Requests in absolute form are told
+// apart by their target host: a store's product API host
+// (Global::ApiHost), the vendor's host (Global::DomainName), the image
+// host, or anything else (404). Requests in origin form to the store's own
+// address reach its JSON control interface.
 //
 // Tests embed it in-process; pricewarden-sim wraps it in a process.
 class SimulatedStore : public QObject
@@ -98,9 +101,27 @@ public:
     // fall back to Global::AccessKeyString / Global::SecretKeyString.
     void setCredentials(const QString& accessKeyId, const QString& secretKey);
 
+    // --- vendor service ----------------------------------------------------------
+    // Overrides the key vendor requests are checked against; empty falls
+    // back to Global::SignatureKeyString. The signature check setting above
+    // applies to them too.
+    void setVendorSigningKey(const QString& key);
+    // What the "Version" service answers.
+    void setVersionInfo(const VendorService::VersionInfo& info);
+    VendorService::VersionInfo versionInfo() const;
+    // The mbox file that delivered e-mails are appended to; empty (the
+    // default when embedded) keeps them in memory only.
+    void setMailboxFile(const QString& path);
+    QString mailboxFile() const;
+    // The newest delivered mails, oldest first.
+    QList<SimulatedMail> mails() const;
+    int deliveredMailCount() const;
+    void clearMails();
+
     // --- faults ------------------------------------------------------------------
-    // Faults apply to the next product API requests, oldest injection first;
-    // each one lasts for its count of requests.
+    // Faults apply to the next requests to their target, oldest injection
+    // first; each one lasts for its count of requests. The short form aims
+    // at the product API.
     void injectFault(SimulatedFault::Kind kind, int count = 1, int delayMs = 0);
     void injectFault(const SimulatedFault& fault);
     QList<SimulatedFault> pendingFaults() const;
@@ -144,9 +165,16 @@ private:
     void handleRequest(const QHttpServerRequest& request, QHttpServerResponder&& responder);
     void handleProductApi(SimulatedRequest& entry, const QHttpServerRequest& request,
         QHttpServerResponder&& responder);
+    void handleVendorService(SimulatedRequest& entry, const QHttpServerRequest& request,
+        QHttpServerResponder&& responder);
     void handleImage(SimulatedRequest& entry, QHttpServerResponder&& responder);
     void handleOtherHost(SimulatedRequest& entry, QHttpServerResponder&& responder);
-    std::optional<SimulatedFault> takeFault();
+    // Sends the answer, changed by the fault taken for the request if any,
+    // and records the request.
+    void deliver(SimulatedRequest& entry, QHttpServerResponder&& responder,
+        const HttpAnswer& answer, const std::optional<SimulatedFault>& fault,
+        SimulatedFault::Target target);
+    std::optional<SimulatedFault> takeFault(SimulatedFault::Target target);
     void record(const SimulatedRequest& entry);
     void writeLogLine(const SimulatedRequest& entry) const;
     bool changeItem(const QString& locale, const QString& asin,

@@ -6,6 +6,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextStream>
 
 namespace {
@@ -16,6 +18,7 @@ struct Options
     int tickSeconds = 60;
     quint32 seed = 1;
     QString catalogueFile;
+    QString mailboxFile;
     bool signatureCheck = true;
     bool quiet = false;
 };
@@ -39,7 +42,8 @@ bool parseOptions(const QCoreApplication& app, Options* options, QString* error)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Simulated product API for Pricewarden. Point http_proxy at the printed address."));
+        "Simulated product API and vendor service for Pricewarden. Point http_proxy at the "
+        "printed address."));
     parser.addHelpOption();
     parser.addOption({ QStringLiteral("port"),
         QStringLiteral("Port on 127.0.0.1 (default 0: a free port)."), QStringLiteral("N") });
@@ -50,8 +54,13 @@ bool parseOptions(const QCoreApplication& app, Options* options, QString* error)
         QStringLiteral("Seed of the price schedule (default 1)."), QStringLiteral("N") });
     parser.addOption({ QStringLiteral("catalogue"),
         QStringLiteral("JSON catalogue replacing the built-in one."), QStringLiteral("FILE") });
+    parser.addOption({ QStringLiteral("mbox"),
+        QStringLiteral("Mailbox file that alert e-mails are appended to (default: "
+                       "pricewarden-sim.mbox in the user's data directory)."),
+        QStringLiteral("FILE") });
     parser.addOption({ QStringLiteral("no-signature-check"),
-        QStringLiteral("Accept product API requests whatever their signature.") });
+        QStringLiteral("Accept product API and vendor service requests whatever their "
+                       "signature.") });
     parser.addOption(
         { QStringLiteral("quiet"), QStringLiteral("Do not log each request on stderr.") });
     parser.process(app);
@@ -67,6 +76,10 @@ bool parseOptions(const QCoreApplication& app, Options* options, QString* error)
     options->tickSeconds = int(tick);
     options->seed = quint32(seed);
     options->catalogueFile = parser.value(QStringLiteral("catalogue"));
+    options->mailboxFile = parser.isSet(QStringLiteral("mbox"))
+        ? parser.value(QStringLiteral("mbox"))
+        : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+            + QStringLiteral("/pricewarden-sim.mbox");
     options->signatureCheck = !parser.isSet(QStringLiteral("no-signature-check"));
     options->quiet = parser.isSet(QStringLiteral("quiet"));
     return true;
@@ -100,6 +113,7 @@ int main(int argc, char* argv[])
     store.setTickSeconds(options.tickSeconds);
     store.setSignatureCheckEnabled(options.signatureCheck);
     store.setLogToStderr(!options.quiet);
+    store.setMailboxFile(QFileInfo(options.mailboxFile).absoluteFilePath());
     if (!store.listen(options.port)) {
         err << "pricewarden-sim: cannot listen on 127.0.0.1:" << options.port << Qt::endl;
         return 1;
@@ -108,7 +122,8 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     out << "http_proxy=" << store.proxyUrl() << Qt::endl;
     err << "pricewarden-sim: control interface at " << store.proxyUrl() << "/control/status"
-        << ", images on " << SimulatedStore::imageHost() << ", tick " << options.tickSeconds
-        << " s, seed " << options.seed << Qt::endl;
+        << ", images on " << SimulatedStore::imageHost() << ", vendor service on "
+        << Global::DomainName << ", mail to " << store.mailboxFile() << ", tick "
+        << options.tickSeconds << " s, seed " << options.seed << Qt::endl;
     return app.exec();
 }

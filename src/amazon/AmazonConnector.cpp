@@ -3,6 +3,7 @@
 #include "Global.h"
 #include "ItemRecordKeys.h"
 #include "SignedQuery.h"
+#include "XmlReplyCheck.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>
@@ -305,6 +306,7 @@ void AmazonConnector::SendRequest(const QVariantMap& parameters, const QString& 
     m_replyError = QNetworkReply::NoError;
     m_sslErrorReported = false;
     m_timedOut = false;
+    m_tooLarge = false;
 
     QNetworkReply* reply = m_networkAccessManager->get(request);
     m_currentReply = reply;
@@ -336,8 +338,15 @@ void AmazonConnector::OnReadyRead()
 {
     // A reply may arrive in many pieces; it is parsed once, whole, when it
     // has finished.
-    if (m_currentReply)
-        m_replyBody += m_currentReply->readAll();
+    if (!m_currentReply || m_tooLarge)
+        return;
+    if (m_replyBody.size() + m_currentReply->bytesAvailable() > MaximumReplyBytes) {
+        m_tooLarge = true;
+        m_replyBody.clear();
+        m_currentReply->abort();
+        return;
+    }
+    m_replyBody += m_currentReply->readAll();
 }
 
 void AmazonConnector::OnError(QNetworkReply::NetworkError error)
@@ -366,7 +375,7 @@ void AmazonConnector::OnReplyTimeout()
 void AmazonConnector::OnFinished()
 {
     m_replyTimer.stop();
-    if (m_currentReply && m_currentReply->isOpen())
+    if (m_currentReply && m_currentReply->isOpen() && !m_tooLarge)
         m_replyBody += m_currentReply->readAll();
     ReportFinishedReply();
     m_replyBody.clear();
@@ -379,6 +388,10 @@ void AmazonConnector::ReportFinishedReply()
 {
     if (m_sslErrorReported)
         return;
+    if (m_tooLarge) {
+        emit Error(tr("Invalid reply: more than %1 MiB").arg(MaximumReplyBytes / (1024 * 1024)));
+        return;
+    }
     if (m_timedOut) {
         emit Error(tr("Network error: %1 (no complete answer within %2 seconds)")
                        .arg(static_cast<int>(QNetworkReply::OperationCanceledError))
@@ -391,7 +404,7 @@ void AmazonConnector::ReportFinishedReply()
     }
     QDomDocument document;
     QString message;
-    if (document.setContent(m_replyBody)
+    if (XmlReplyCheck::NestingError(m_replyBody).isEmpty() && document.setContent(m_replyBody)
         && FindApiError(document.documentElement(),
             m_currentReply ? m_currentReply->property("Operation").toString() : QString(),
             &message)) {
@@ -427,6 +440,12 @@ void AmazonConnector::ParseXml(
 {
     if (operation != ItemLookupOperation && operation != CartCreateOperation)
         return;
+    // Refused before it becomes a DOM, whose teardown recurses once per level.
+    const QString nestingError = XmlReplyCheck::NestingError(data);
+    if (!nestingError.isEmpty()) {
+        emit Error(tr("Invalid reply: %1").arg(nestingError));
+        return;
+    }
     QDomDocument document;
     QString parseError;
     int line = 0;

@@ -31,6 +31,9 @@ public:
     static constexpr int MaxAsinsPerRequest = 10;
     static constexpr int DefaultPauseMilliseconds = 500;
     static constexpr int DefaultReplyTimeoutMilliseconds = 30000;
+    // Lookups of ten items are some tens of KiB; a reply beyond this is cut
+    // off before it fills the memory.
+    static constexpr qint64 MaximumReplyBytes = 16 * 1024 * 1024;
 
     explicit AmazonConnector(QObject* parent = nullptr);
     ~AmazonConnector() override;
@@ -105,6 +108,7 @@ private:
     QNetworkReply::NetworkError m_replyError = QNetworkReply::NoError;
     bool m_sslErrorReported = false;
     bool m_timedOut = false;
+    bool m_tooLarge = false;
 
     QTimer m_replyTimer;
     Clock m_clock;

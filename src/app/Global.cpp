@@ -4,10 +4,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <array>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace Global {
 
@@ -115,6 +121,36 @@ QString SystemTempPath()
     return path.isEmpty() ? QStringLiteral("/tmp") : path;
 }
 
+const QString CacheDirectoryName = QStringLiteral("pw_cache");
+
+// Whether path is a real directory (not a link to one) that belongs to this
+// user and is closed to everybody else.
+bool IsPrivateDirectory(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 07777) == 0700;
+#else
+    const QFileInfo info(path);
+    return info.isDir() && !info.isSymLink();
+#endif
+}
+
+// parent/pw_cache, made (mode 0700) when nothing has that name; empty when
+// the name is taken by anything but this user's own private directory.
+QString PrivateCacheDirectory(const QString& parent)
+{
+    if (parent.isEmpty())
+        return QString();
+    const QString path = QDir(parent).absoluteFilePath(CacheDirectoryName);
+    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink() && QDir().mkpath(parent)
+        && QDir(parent).mkdir(CacheDirectoryName))
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return IsPrivateDirectory(path) ? path : QString();
+}
+
 // The substitution of Translate(): every letter maps to the next one, with
 // the targets of (a, z), (d, w), (g, t), (j, q) and (m, n) swapped.
 const std::array<char, 26>& TranslationTable()
@@ -175,12 +211,20 @@ bool Initialize()
 {
     InitializeSettings();
 
-    // The cache path is kept even when the directory cannot be made: falling
-    // back to the temporary directory itself would let the cache clean-up at
-    // close delete other programs' files.
-    const QDir systemTemp(SystemTempPath());
-    systemTemp.mkpath(QStringLiteral("pw_cache"));
-    TempDir = systemTemp.absoluteFilePath(QStringLiteral("pw_cache"));
+    // The shared temporary directory is writable by every user: "pw_cache"
+    // there may belong to someone else or be a planted link, and then the
+    // cache moves to the user's own cache location. The path is kept even
+    // when no directory could be made: falling back to a temporary
+    // directory itself would let the clean-up at close delete other
+    // programs' files.
+    const QString userCache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString sharedTemp = QDir(SystemTempPath()).absolutePath();
+    TempDir = PrivateCacheDirectory(sharedTemp);
+    if (TempDir.isEmpty())
+        TempDir = PrivateCacheDirectory(userCache);
+    if (TempDir.isEmpty())
+        TempDir = QDir(userCache.isEmpty() ? sharedTemp : userCache)
+                      .absoluteFilePath(CacheDirectoryName);
 
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (dataDir.isEmpty())

@@ -18,6 +18,7 @@ QList<QPair<QString, QVariant>> Defaults()
         { AutoStart, false },
         { CloseToMinimize, true },
         { AutoLaunch, false },
+        { DesktopNotifications, true },
     };
 }
 

@@ -24,6 +24,8 @@ inline const QString MinimizeToTray = QStringLiteral("MinimizeToTray");
 inline const QString CloseToMinimize = QStringLiteral("CloseToMinimize");
 inline const QString AutoLaunch = QStringLiteral("AutoLaunch");
 inline const QString AutoStart = QStringLiteral("AutoStart");
+// Whether each alert also raises a desktop notification.
+inline const QString DesktopNotifications = QStringLiteral("DesktopNotifications");
 
 // The defaults, in the order they are applied. Email has none: it stays
 // absent until the user enters an address.

@@ -335,6 +335,12 @@ void TestAmazonConnector::replyOutcome_data()
         << none << QStringList()
         << QStringList { "The store refused the configured account keys (AWS.InvalidAssociate). "
                          "Check the keys in " };
+    QTest::newRow("nested 200000 deep")
+        << Lookup
+        << "<ItemLookupResponse>" + QByteArray("<a>").repeated(200000)
+            + QByteArray("</a>").repeated(200000) + "</ItemLookupResponse>"
+        << none << QStringList()
+        << QStringList { "Invalid reply: elements nested deeper than 256" };
     QTest::newRow("cart not xml") << Cart << QByteArray("<html><body>oops") << none << QStringList()
                                   << QStringList { "Invalid reply: " };
     QTest::newRow("cart url")
@@ -562,6 +568,7 @@ void TestAmazonConnector::faultGivesOneErrorAndLosesNoLaterRequest_data()
     row("no answer within the timeout", int(Kind::NoAnswer), false,
         QString("Network error: %1 (").arg(int(QNetworkReply::OperationCanceledError)));
     row("body in pieces", int(Kind::Pieces), true, QString());
+    row("endless body", int(Kind::HugeBody), false, "Invalid reply: more than 16 MiB");
     row("unknown asin beside items", -1, true, "Invalid Request: B0GONE0000");
 }
 

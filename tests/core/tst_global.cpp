@@ -326,38 +326,56 @@ void TestGlobal::initializeReportsWhetherTheDataDirectoryExists()
 void TestGlobal::imageCacheDirectory_data()
 {
     QTest::addColumn<QString>("temp");
-    QTest::addColumn<bool>("blocked");
+    QTest::addColumn<QString>("inTheWay"); // what already has the name pw_cache in temp
 
-    QTest::newRow("made in the temporary directory") << "tmp" << false;
+    QTest::newRow("made private in the temporary directory") << "tmp"
+                                                             << "";
     // Never the temporary directory itself: the cache clean-up at close
-    // would empty it.
-    QTest::newRow("kept when a file is in the way") << "blocked-tmp" << true;
-    QTest::newRow("missing temporary directory") << "no-such-temp" << false;
+    // would empty it. Never a directory others can reach either.
+    QTest::newRow("a file in the way") << "blocked-tmp"
+                                       << "file";
+    QTest::newRow("a planted link") << "link-tmp"
+                                    << "link";
+    QTest::newRow("a directory open to others") << "open-tmp"
+                                                << "open";
+    QTest::newRow("missing temporary directory") << "no-such-temp"
+                                                 << "";
 }
 
-// Whatever happens, the cache never lands in the working directory.
+// Whatever happens, the cache never lands in the working directory, and
+// it is a directory of this user's alone.
 void TestGlobal::imageCacheDirectory()
 {
     QFETCH(QString, temp);
-    QFETCH(bool, blocked);
+    QFETCH(QString, inTheWay);
     const QString workingDirectory = Scratch("working");
     QVERIFY(QDir().mkpath(workingDirectory));
     QVERIFY(QDir::setCurrent(workingDirectory));
-    if (blocked) {
-        QVERIFY(QDir().mkpath(Scratch(temp)));
-        QVERIFY(WriteFile(Scratch(temp + "/pw_cache"), "a file in the way"));
-    }
+    const QString planted = Scratch(temp + "/pw_cache");
+    if (!inTheWay.isEmpty())
+        QVERIFY(QDir().mkpath(Scratch(temp)) && QDir().mkpath(Scratch("elsewhere")));
+    if (inTheWay == "file")
+        QVERIFY(WriteFile(planted, "a file in the way"));
+    if (inTheWay == "link")
+        QVERIFY(QFile::link(Scratch("elsewhere"), planted));
+    if (inTheWay == "open")
+        QVERIFY(QDir().mkpath(planted)
+            && QFile::setPermissions(planted, QFileDevice::Permissions(0x7777)));
     qputenv("TMPDIR", Scratch(temp).toUtf8());
+    qputenv("XDG_CACHE_HOME", Scratch("cache").toUtf8());
     QVERIFY(Global::Initialize());
 
-    QVERIFY(QDir::isAbsolutePath(Global::TempDir));
     QVERIFY2(!Global::TempDir.startsWith(QDir(workingDirectory).canonicalPath()),
         qPrintable(Global::TempDir));
     QVERIFY(!QFileInfo::exists(workingDirectory + QStringLiteral("/pw_cache")));
-    if (QFileInfo::exists(Scratch(temp))) {
-        QCOMPARE(Global::TempDir, QDir(Scratch(temp)).canonicalPath() + "/pw_cache");
-        QCOMPARE(QFileInfo(Global::TempDir).isDir(), !blocked);
-    }
+    const QString expected = inTheWay.isEmpty() && QFileInfo::exists(Scratch(temp))
+        ? QDir(Scratch(temp)).canonicalPath() + "/pw_cache"
+        : Scratch("cache/Pricewarden/Pricewarden/pw_cache");
+    if (QFileInfo::exists(Scratch(temp)))
+        QCOMPARE(Global::TempDir, expected);
+    QVERIFY(!QFileInfo(Global::TempDir).isSymLink());
+    QCOMPARE(QFileInfo(Global::TempDir).permissions() & 0x0777, QFileDevice::Permissions(0x0700));
+    QVERIFY(QDir(Scratch("elsewhere")).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestGlobal)

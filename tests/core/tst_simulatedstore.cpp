@@ -6,6 +6,7 @@
 #include "Global.h"
 #include "ProcessWait.h"
 #include "ScratchEnvironment.h"
+#include "ServiceManager.h"
 #include "SignedQuery.h"
 #include "SimulatedStore.h"
 #include "SimulatedStoreSession.h"
@@ -149,6 +150,8 @@ private Q_SLOTS:
     void imageIsServedAsPng_data();
     void imageIsServedAsPng();
     void unknownHostGets404();
+    void vendorService_data();
+    void vendorService();
     void processPrintsItsProxyAndServes();
 
 private:
@@ -498,6 +501,8 @@ void TestSimulatedStore::controlInterfaceRefusesBadInput_data()
     row("PATCH", "/control/items/us/B0PW000001", "{price", 400);
     row("PATCH", "/control/items/us/B0NOSUCH00", R"({"price":1})", 404);
     row("POST", "/control/settings", R"({"tickSeconds":-1})", 400);
+    row("POST", "/control/faults", R"({"kind":"http500","target":"mars"})", 400);
+    row("PUT", "/control/version", R"({"LatestVersion":2})", 400);
 }
 
 void TestSimulatedStore::controlInterfaceRefusesBadInput()
@@ -598,6 +603,84 @@ void TestSimulatedStore::unknownHostGets404()
     QCOMPARE(store().requestCount(), 2);
     QCOMPARE(store().requestLog().constFirst().target, SimulatedRequest::Target::Unknown);
     QCOMPARE(store().requestLog().constFirst().host, QString("www.example.org"));
+}
+
+void TestSimulatedStore::vendorService_data()
+{
+    QTest::addColumn<bool>("email");
+    QTest::addColumn<QString>("signingKey"); // of the store; empty: the configured one
+    QTest::addColumn<int>("clockAhead"); // of the store's clock, seconds
+    QTest::addColumn<QByteArray>("fault"); // kind of a fault for the vendor service
+    QTest::addColumn<QString>("error"); // start of the client's error; empty: none
+
+    QTest::newRow("version") << false << QString() << 0 << QByteArray() << QString();
+    QTest::newRow("e-mail into the mbox") << true << QString() << 0 << QByteArray() << QString();
+    QTest::newRow("wrong key") << true << "another key" << 0 << QByteArray()
+                               << "The request signature does not match.";
+    QTest::newRow("16 minutes late")
+        << false << QString() << 960 << QByteArray() << "The request has expired";
+    QTest::newRow("error reply") << true << QString() << 0 << QByteArray("error-reply")
+                                 << "Mailbox full";
+    QTest::newRow("http 500") << true << QString() << 0 << QByteArray("http500")
+                              << "Network error: (401)";
+}
+
+// Seen through the app's own client, whose signing shares no code with the
+// store's check.
+void TestSimulatedStore::vendorService()
+{
+    QFETCH(bool, email);
+    QFETCH(QString, signingKey);
+    QFETCH(int, clockAhead);
+    QFETCH(QByteArray, fault);
+    QFETCH(QString, error);
+    const QString mbox = m_scratch.filePath("sim.mbox");
+    QFile::remove(mbox);
+    store().setMailboxFile(mbox);
+    store().setVendorSigningKey(signingKey);
+    store().setClock([clockAhead] { return QDateTime::currentDateTimeUtc().addSecs(clockAhead); });
+    const QByteArray version = R"({"LatestVersion": "2.0"})";
+    QCOMPARE(control("PUT", "/control/version", version).status, 200);
+    const QByteArray injected = R"({"target": "vendor", "message": "Mailbox full", "kind": ")";
+    if (!fault.isEmpty())
+        QCOMPARE(control("POST", "/control/faults", injected + fault + "\"}").status, 200);
+
+    ServiceManager client;
+    QSignalSpy errors(&client, &ServiceManager::Error);
+    QSignalSpy versions(&client, &ServiceManager::VersionInfoAvailable);
+    if (email)
+        client.QuerySendEmail("ann@example.org", "Prix \u00E9", "From me: \u00E9\r\n>From you");
+    else
+        client.QueryVersion();
+    QTRY_VERIFY(errors.size() + versions.size() + store().deliveredMailCount() > 0);
+
+    const SimulatedRequest logged = store().requestLog().constLast();
+    QCOMPARE(logged.target, SimulatedRequest::Target::VendorService);
+    QCOMPARE(logged.signatureValid, signingKey.isEmpty() && clockAhead == 0);
+    QCOMPARE(errors.size(), error.isEmpty() ? 0 : 1);
+    if (!error.isEmpty()) {
+        QVERIFY2(errors[0][0].toString().startsWith(error), qPrintable(errors[0][0].toString()));
+        QCOMPARE(errors[0][1].toString(), email ? "SendEmail" : "Version");
+        QVERIFY(!QFile::exists(mbox));
+    } else if (!email) {
+        QCOMPARE(versions[0][0].toMap().value("LatestVersion"), QVariant("2.0"));
+        QVERIFY(
+            versions[0][0].toMap().value("DownloadLink_linux").toString().startsWith("http://"));
+    } else {
+        QFile file(mbox);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray entry = file.readAll();
+        QVERIFY2(entry.startsWith("From alerts@" + Global::DomainName.toUtf8() + " "), entry);
+        for (const QByteArray& part : { QByteArray("\nTo: ann@example.org\n"),
+                 "\nSubject: =?UTF-8?B?" + QByteArray("Prix \xC3\xA9").toBase64() + "?=\n",
+                 QByteArray("\nContent-Type: text/plain; charset=UTF-8\n"),
+                 QByteArray("\n\n>From me: \xC3\xA9\n>>From you\n\n") })
+            QVERIFY2(entry.contains(part), entry);
+        const QJsonArray mails
+            = jsonObject(control("GET", "/control/mail").body)["mails"].toArray();
+        QCOMPARE(mails.size(), 1);
+        QCOMPARE(mails[0]["subject"].toString(), QString("Prix \u00E9"));
+    }
 }
 
 void TestSimulatedStore::processPrintsItsProxyAndServes()

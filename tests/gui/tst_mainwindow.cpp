@@ -117,7 +117,7 @@ QVariantMap DefaultOptions()
     return { { "WatchInterval", 15 }, { "TimeUnit", 0 }, { "PlaySound", true },
         { "SoundLoops", 10 }, { "SoundFile", QStringLiteral("alert.wav") }, { "NoPopup", false },
         { "MinimizeToTray", true }, { "WatchIntervalSeconds", 1800 }, { "AutoStart", false },
-        { "CloseToMinimize", true }, { "AutoLaunch", false } };
+        { "CloseToMinimize", true }, { "AutoLaunch", false }, { "DesktopNotifications", true } };
 }
 
 void StoreOptions(const QVariantMap& changes)

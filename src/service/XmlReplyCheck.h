@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A guard run over a reply before it becomes a DOM. QDomDocument frees its
+// tree recursively, so a document nested a few hundred thousand elements
+// deep overflows the stack when it is destroyed; such a reply must be
+// refused while it is still plain bytes. One pass of a streaming reader,
+// which keeps no tree and does not recurse.
+class XmlReplyCheck
+{
+public:
+    // Far deeper than any reply the services send, far shallower than what
+    // could endanger the stack.
+    static constexpr int MaximumDepth = 256;
+
+    // An empty text when no element lies deeper than maximumDepth levels
+    // (the root is level 1); otherwise a readable reason. A document that is
+    // not well-formed passes: reporting that is the parser's job.
+    static QString NestingError(const QByteArray& data, int maximumDepth = MaximumDepth);
+};
