@@ -5,6 +5,7 @@
 #include "SignedQuery.h"
 #include "XmlReplyCheck.h"
 
+#include <QCoreApplication>
 #include <QDomDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
@@ -127,11 +128,41 @@ QVariantList ReadItems(const QDomElement& root, const QString& locale)
     return items;
 }
 
+// Codes with which the API refuses the account itself: an unknown access
+// key, a signature made with another secret key, an associate tag that is
+// not the account's. The store's own message may quote the access key, so
+// the user is told which file holds the keys instead.
+bool IsAccountRefusal(const QString& code)
+{
+    static const QStringList codes { QStringLiteral("InvalidClientTokenId"),
+        QStringLiteral("SignatureDoesNotMatch"), QStringLiteral("MissingClientTokenId"),
+        QStringLiteral("IncompleteSignature"), QStringLiteral("InvalidSignature"),
+        QStringLiteral("UnrecognizedClient"), QStringLiteral("AccessDenied"),
+        QStringLiteral("AWS.InvalidAccount"), QStringLiteral("AWS.InvalidAssociate"),
+        QStringLiteral("InvalidAssociate") };
+    return codes.contains(code);
+}
+
+QString ApiErrorText(const QString& code, const QString& message)
+{
+    if (IsAccountRefusal(code)) {
+        QString file = Global::ConfigurationFilePath();
+        if (file.isEmpty())
+            file = QCoreApplication::translate("AmazonConnector", "the configuration file");
+        return QCoreApplication::translate("AmazonConnector",
+            "The store refused the configured account keys (%1). Check the keys in %2.")
+            .arg(code, file);
+    }
+    return QCoreApplication::translate("AmazonConnector", "Invalid Request: ")
+        + (message.isEmpty() ? code : message);
+}
+
 // The API reports a refused request under the request element of its
 // answer ("Items" or "Cart", then "Request"); a request refused outright
 // (bad signature, throttling) comes as an error document whose root holds
-// the "Error" element. Returns whether an error is present and its message.
-bool FindApiError(const QDomElement& root, const QString& operation, QString* message)
+// the "Error" element. Returns whether an error is present and the text
+// that tells the user.
+bool FindApiError(const QDomElement& root, const QString& operation, QString* errorText)
 {
     const QString container
         = operation == CartCreateOperation ? QStringLiteral("Cart") : QStringLiteral("Items");
@@ -146,8 +177,8 @@ bool FindApiError(const QDomElement& root, const QString& operation, QString* me
         const QString code = AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][0]);
         if (code.isEmpty())
             continue;
-        const QString text = AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][1]);
-        *message = text.isEmpty() ? code : text;
+        *errorText
+            = ApiErrorText(code, AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][1]));
         return true;
     }
     return false;
@@ -409,7 +440,7 @@ void AmazonConnector::ReportFinishedReply()
         && FindApiError(document.documentElement(),
             m_currentReply ? m_currentReply->property("Operation").toString() : QString(),
             &message)) {
-        emit Error(tr("Invalid Request: ") + message);
+        emit Error(message);
         return;
     }
     emit Error(tr("Network error: %1").arg(static_cast<int>(m_replyError)));
@@ -474,14 +505,14 @@ void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& l
     if (!failed || !items.isEmpty())
         emit ProductInfoAvailable(items);
     if (failed)
-        emit Error(tr("Invalid Request: ") + message);
+        emit Error(message);
 }
 
 void AmazonConnector::ParseCartReply(const QDomElement& root)
 {
     QString message;
     if (FindApiError(root, CartCreateOperation, &message)) {
-        emit Error(tr("Invalid Request: ") + message);
+        emit Error(message);
         return;
     }
     const QString url = GetFirstChildText(root, QStringLiteral("Cart,PurchaseURL"));

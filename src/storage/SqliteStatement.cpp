@@ -17,9 +17,9 @@ sqlite3* SqliteStatement::ConnectionOf(const QVariant& driverHandle)
     return *static_cast<sqlite3* const*>(driverHandle.constData());
 }
 
-bool SqliteStatement::IsInTransaction(sqlite3* pConnection)
+QString SqliteStatement::LibrarySourceId()
 {
-    return pConnection && sqlite3_get_autocommit(pConnection) == 0;
+    return QString::fromLatin1(sqlite3_sourceid());
 }
 
 bool SqliteStatement::Prepare(sqlite3* pConnection, const QString& strSql)

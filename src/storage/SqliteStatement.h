@@ -23,9 +23,8 @@ public:
 
     // The SQLite connection of an open Qt "QSQLITE" connection, or null.
     static sqlite3* ConnectionOf(const QVariant& driverHandle);
-    // Whether a transaction is open on the connection. SQLite ends one by
-    // itself on some failures (a full disk, an I/O error).
-    static bool IsInTransaction(sqlite3* pConnection);
+    // sqlite_source_id() of the SQLite library this program links.
+    static QString LibrarySourceId();
 
     // Prepares for repeated use. Returns false, with ErrorText() set, when
     // the statement cannot be prepared.

@@ -129,7 +129,7 @@ private slots:
     void cartWithItemIndexesInKeyOrder();
     void faultGivesOneErrorAndLosesNoLaterRequest_data();
     void faultGivesOneErrorAndLosesNoLaterRequest();
-    void refusedSignatureReportedOnce();
+    void refusedKeysNameTheFileNotTheKey();
     void destroyedWithReplyInFlight();
 
 private:
@@ -325,9 +325,17 @@ void TestAmazonConnector::replyOutcome_data()
         << QStringList { "Invalid Request: B0BAD is not valid." };
     QTest::newRow("refusal document")
         << Lookup
-        << QByteArray("<ItemLookupErrorResponse><Error><Code>SignatureDoesNotMatch</Code><Message>"
-                      "No match.</Message></Error></ItemLookupErrorResponse>")
-        << none << QStringList() << QStringList { "Invalid Request: No match." };
+        << QByteArray("<ItemLookupErrorResponse><Error><Code>RequestExpired</Code><Message>"
+                      "Too old.</Message></Error></ItemLookupErrorResponse>")
+        << none << QStringList() << QStringList { "Invalid Request: Too old." };
+    QTest::newRow("account refused in a cart reply")
+        << Cart
+        << QByteArray("<CartCreateResponse><Cart><Request><Errors><Error><Code>AWS.Invalid"
+                      "Associate</Code><Message>Your AKIAKEY is not an associate.</Message>"
+                      "</Error></Errors></Request></Cart></CartCreateResponse>")
+        << none << QStringList()
+        << QStringList { "The store refused the configured account keys (AWS.InvalidAssociate). "
+                         "Check the keys in " };
     QTest::newRow("nested 200000 deep")
         << Lookup
         << "<ItemLookupResponse>" + QByteArray("<a>").repeated(200000)
@@ -620,15 +628,21 @@ void TestAmazonConnector::faultGivesOneErrorAndLosesNoLaterRequest()
     QCOMPARE(Store().requestLog().last().parameter("ItemId"), asins.at(3));
 }
 
-void TestAmazonConnector::refusedSignatureReportedOnce()
+// Reported once, without a word of either key: the user learns which file
+// holds the keys the store did not take.
+void TestAmazonConnector::refusedKeysNameTheFileNotTheKey()
 {
+    const QByteArray file = "/home/someone/.config/Pricewarden/account.ini";
+    qputenv(Global::ConfigEnvironmentVariable, file);
     Store().setCredentials(QString(), QStringLiteral("another secret key of forty characters!!"));
     m_connector->QueryProduct({ "B0PW000001" }, QStringLiteral("us"), true);
     QTRY_COMPARE(m_errors->size(), 1);
     QTest::qWait(100);
+    qunsetenv(Global::ConfigEnvironmentVariable);
     QCOMPARE(m_errors->size(), 1);
-    QVERIFY2(Texts(*m_errors).first().startsWith("Invalid Request: "),
-        qPrintable(Texts(*m_errors).first()));
+    QCOMPARE(Texts(*m_errors).first(),
+        "The store refused the configured account keys (SignatureDoesNotMatch). Check the keys in "
+            + file + ".");
     QVERIFY(m_items->isEmpty());
     QCOMPARE(Store().requestLog().value(0).httpStatus, 403);
     QCOMPARE(Store().requestLog().value(0).rejection, QString("SignatureDoesNotMatch"));
