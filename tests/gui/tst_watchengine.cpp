@@ -1,4 +1,5 @@
 #include "AmazonConnector.h"
+#include "AutostartEntry.h"
 #include "DatabaseManager.h"
 #include "DialogAlert.h"
 #include "DownloadManager.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QRadioButton>
@@ -431,11 +433,15 @@ void TestWatchEngine::preferencesSetTheInterval()
     CreateWindow({});
     WhenModalShown(this, [](QDialog* dialog) {
         dialog->findChild<QSpinBox*>("spinBoxWatchInterval")->setValue(2);
+        dialog->findChild<QCheckBox*>("checkBoxAutoLaunch")->setChecked(true);
         dialog->accept();
     });
     m_window->findChild<QAction*>(QStringLiteral("actionPreferences"))->trigger();
     QCOMPARE(m_window->WatchTimer().interval(), qint64(120000));
     QVERIFY(!m_window->WatchTimer().isActive());
+    const AutostartEntry loginEntry(AutostartEntry::DefaultDirectory());
+    QVERIFY(loginEntry.IsEnabled());
+    QVERIFY(loginEntry.Disable());
 }
 
 // A window killed in the middle of an alert's reactions: after a restart
