@@ -29,7 +29,7 @@ QString Encoded(const QString& text)
 }
 
 // Formatted by hand and converted first, so that the text always ends in
-// exactly one "Z" whatever time spec the clock hands out.
+// exactly one "Z" whether the clock hands out local, UTC or offset times.
 QString TimestampText(const QDateTime& time)
 {
     return time.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + QLatin1Char('Z');
@@ -117,8 +117,9 @@ void ServiceManager::QueryVersion()
 
 void ServiceManager::QuerySendEmail(QString email, QString subject, QString content)
 {
-    // The content is kept as text: a byte array here would be read back one
-    // character per byte and reach the service UTF-8-encoded twice.
+    // The content stays text until the parameters are escaped, so it is
+    // UTF-8-encoded exactly once; a byte-array detour has been known to
+    // encode it twice.
     Query({ { ServiceKey, QStringLiteral("SendEmail") }, { QStringLiteral("Email"), email },
               { QStringLiteral("Subject"), subject }, { QStringLiteral("Content"), content } },
         PostMethod);
@@ -203,13 +204,16 @@ void ServiceManager::CutOffOversizedReply()
         return;
     m_replyTooLarge = true;
     m_receiveBuffer.clear();
-    m_currentReply->abort();
+    if (!m_currentReply->isFinished())
+        m_currentReply->abort();
 }
 
 void ServiceManager::OnFinished()
 {
     if (!m_currentReply)
         return;
+    if (m_currentReply->isOpen() && m_currentReply->bytesAvailable() > 0)
+        OnReadyRead();
     const QString service = CurrentService();
     const QNetworkReply::NetworkError error = m_currentReply->error();
     if (m_replyTooLarge) {
@@ -219,8 +223,6 @@ void ServiceManager::OnFinished()
         emit Error(tr("Network error: (%1) %2").arg(int(error)).arg(m_currentReply->errorString()),
             service, QStringLiteral("Error"));
     } else {
-        if (m_currentReply->isOpen())
-            m_receiveBuffer += m_currentReply->readAll();
         ParseXml(m_receiveBuffer);
     }
     Reset();

@@ -45,10 +45,15 @@ void TestDialogAbout::everyShowingAsksAgain()
                 && request.parameter("Service") == "Version";
         return count;
     };
+    // The store's vendor service fails both checks.
+    SimulatedFault fault;
+    fault.kind = SimulatedFault::Kind::Http500;
+    fault.target = SimulatedFault::Target::VendorService;
+    fault.count = 2;
+    session.store().injectFault(fault);
     DialogAbout dialog;
     QCOMPARE(Label(dialog, "labelVersion"), "Version " + Global::VersionString);
     QCOMPARE(Label(dialog, "labelNewVersion"), "Checking for new version...");
-    // The simulated store does not answer for the vendor: each check fails.
     for (int showing = 1; showing <= 2; ++showing) {
         dialog.show();
         QTRY_COMPARE(queries(), showing);
