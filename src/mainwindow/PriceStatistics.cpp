@@ -20,12 +20,17 @@ struct SeriesKeys
     const QString& strPrice;
 };
 
+QString NumberText(double dPrice, const QString& strLocale)
+{
+    return QString::number(dPrice, 'f', strLocale == QLatin1String("jp") ? 0 : 2);
+}
+
 QString Translated(const char* text)
 {
     return QCoreApplication::translate("PriceStatistics", text);
 }
 
-// "<b>$16.33</b> · – · <b>$18.91</b>": a dash for a window without an offer,
+// "<b>16.33</b> · – · <b>18.91</b>": a dash for a window without an offer,
 // nothing at all when no window had one.
 QString AveragesText(const PriceAverages& averages, PriceAverages::Series series,
     const QString& strLocale, QString* pToolTip)
@@ -43,10 +48,9 @@ QString AveragesText(const PriceAverages& averages, PriceAverages::Series series
         }
         bAny = true;
         const QString price = PriceText(mean.dValue, strLocale);
-        // A narrow legend wraps between the windows only.
-        parts << QStringLiteral("<b>%1</b>")
-                     .arg(
-                         price.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
+        // The currency stands beside the highest and lowest already; the
+        // legend stays narrow enough for the chart.
+        parts << QStringLiteral("<b>%1</b>").arg(NumberText(mean.dValue, strLocale));
         // Without a translation Qt would leave "%n day(s)" as it stands.
         lines << (mean.nDays == 1
                 ? Translated("last %1 days: %2 (1 day counted)").arg(window, price)
@@ -61,8 +65,7 @@ QString AveragesText(const PriceAverages& averages, PriceAverages::Series series
 
 QString PriceText(double dPrice, const QString& strLocale)
 {
-    return Global::CurrencyString.value(strLocale)
-        + QString::number(dPrice, 'f', strLocale == QLatin1String("jp") ? 0 : 2);
+    return Global::CurrencyString.value(strLocale) + NumberText(dPrice, strLocale);
 }
 
 QString ExtremeText(const QVariantMap& point, const QString& strPriceKey, const QString& strLocale,

@@ -15,7 +15,7 @@ struct SeriesTexts
 {
     QString strHighest;
     QString strLowest;
-    QString strAverages; // 30, 90 and 365 days in one line
+    QString strAverages; // 30, 90 and 365 days in one line, without currency
     QString strAveragesToolTip; // every window, with the days it counts
 };
 

@@ -70,10 +70,9 @@ QString Value(const QString& name, const QVariantMap& item)
 
 QString ImageFile(const QVariantMap& item)
 {
-    const QUrl url = QUrl::fromEncoded(item.value(ItemKey::MediumImage).toString().toLocal8Bit());
-    if (!url.isValid() || url.host().isEmpty())
-        return {};
-    return DownloadManager::GetSaveFileName(url);
+    // The same address the window has the image fetched from.
+    const QUrl url = HtmlText::WebUrl(item.value(ItemKey::MediumImage).toString());
+    return url.isEmpty() ? QString() : DownloadManager::GetSaveFileName(url);
 }
 
 QString Html(const QString& strTemplate, const QVariantMap& item)

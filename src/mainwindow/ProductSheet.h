@@ -11,7 +11,7 @@
 namespace ProductSheet {
 
 // The image cache file of the item's medium image (the name the download
-// manager stores it under); empty when the item has no image address.
+// manager stores it under); empty when the item has no image on the web.
 QString ImageFile(const QVariantMap& item);
 
 // The template filled with the item's values.
