@@ -3,7 +3,6 @@
 
 #include "DatabaseManager.h"
 #include "DayClock.h"
-#include "PriceAverages.h"
 #include "PriceHistoryCsv.h"
 #include "ScratchEnvironment.h"
 #include "StorageStatements.h"
@@ -111,8 +110,6 @@ private slots:
     void pointsHoldWhatQtsDriverReads_data();
     void pointsHoldWhatQtsDriverReads();
 
-    void averagesWeighTheDaysEachPriceHeld_data();
-    void averagesWeighTheDaysEachPriceHeld();
     void csvExport_data();
     void csvExport();
 
@@ -637,55 +634,6 @@ void TestDatabaseManager::pointsHoldWhatQtsDriverReads()
     }
 }
 
-void TestDatabaseManager::averagesWeighTheDaysEachPriceHeld_data()
-{
-    QTest::addColumn<QList<int>>("daysAgo"); // of each point; negative: in the future
-    QTest::addColumn<QList<Prices>>("rows");
-    QTest::addColumn<int>("series");
-    QTest::addColumn<QList<double>>("means"); // 30, 90, 365 days; -1: nothing to show
-    QTest::addColumn<QList<int>>("days");
-    const auto row = [](const char* name, QList<int> daysAgo, QList<Prices> rows, int series,
-                         QList<double> means, QList<int> days) {
-        QTest::newRow(name) << daysAgo << rows << series << means << days;
-    };
-    row("no history", {}, {}, 0, { -1, -1, -1 }, { 0, 0, 0 });
-    row("one price all year", { 400 }, { { 10, 0, 0 } }, 0, { 10, 10, 10 }, { 30, 90, 365 });
-    row("first point today", { 0 }, { { 12, 0, 0 } }, 0, { 12, 12, 12 }, { 1, 1, 1 });
-    // 19 days of 10 inside the window, then 11 of 20; before the first
-    // point nothing counts.
-    row("weighted by days held", { 40, 10 }, { { 10, 0, 0 }, { 20, 0, 0 } }, 0,
-        { 410.0 / 30, 520.0 / 41, 520.0 / 41 }, { 30, 41, 41 });
-    row("days without an offer left out", { 20, 10, 5 },
-        { { 0, 10, 0 }, { 0, 0, 0 }, { 0, 30, 0 } }, 1, { 17.5, 17.5, 17.5 }, { 16, 16, 16 });
-    row("empty window", { 100, 50 }, { { 0, 0, 10 }, { 0, 0, 0 } }, 2, { -1, 10, 10 },
-        { 0, 39, 50 });
-    row("series apart", { 100, 50 }, { { 0, 0, 10 }, { 0, 0, 0 } }, 0, { -1, -1, -1 }, { 0, 0, 0 });
-    row("point dated after today", { 5, -3 }, { { 10, 0, 0 }, { 50, 0, 0 } }, 0, { 10, 10, 10 },
-        { 6, 6, 6 });
-}
-
-// Points lie at noon, so each one falls on its day in Berlin.
-void TestDatabaseManager::averagesWeighTheDaysEachPriceHeld()
-{
-    QFETCH(QList<int>, daysAgo);
-    QFETCH(QList<Prices>, rows);
-    QFETCH(int, series);
-    QFETCH(QList<double>, means);
-    QFETCH(QList<int>, days);
-    const QDateTime noon = LocalTime("2026-03-10T12:00:00", "Europe/Berlin");
-    InsertPoint("B00OTHER01", { 1, 1, 1 }, noon);
-    for (int i = 0; i < rows.size(); ++i)
-        InsertPoint(kAsin, rows.at(i), noon.addDays(-daysAgo.at(i)));
-
-    const PriceAverages averages(History(), m_manager->Clock());
-    for (int w = 0; w < 3; ++w) {
-        const PriceAverages::Mean mean = averages.Get(PriceAverages::Series(series), w);
-        QCOMPARE(mean.nDays, days.at(w));
-        if (means.at(w) >= 0)
-            QCOMPARE(mean.dValue, means.at(w));
-    }
-}
-
 void TestDatabaseManager::csvExport_data()
 {
     QTest::addColumn<QString>("locale");
@@ -698,9 +646,6 @@ void TestDatabaseManager::csvExport_data()
     QTest::newRow("yen without decimals")
         << "jp" << QList<Prices> { { 1980, 2480.4, 990 } }
         << QByteArray("Date,Price (JPY),New (JPY),Used (JPY)\r\n2026-03-08,1980,2480,990\r\n");
-    QTest::newRow("unknown store")
-        << "xx" << QList<Prices> { { 1, 2, 3 } }
-        << QByteArray("Date,Price,New,Used\r\n2026-03-08,1.00,2.00,3.00\r\n");
 }
 
 // Stamped just after local midnight: the row carries the Berlin date, not the
@@ -728,7 +673,6 @@ void TestDatabaseManager::csvExport()
     QCOMPARE(PriceHistoryCsv::Field("5\" \"Zoll\""), "\"5\"\" \"\"Zoll\"\"\"");
     QCOMPARE(PriceHistoryCsv::Field("a\rb"), "\"a\rb\"");
     QCOMPARE(PriceHistoryCsv::Field("a\nb"), "\"a\nb\"");
-    QCOMPARE(PriceHistoryCsv::Field("Neu (€)"), "Neu (€)");
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseManager)

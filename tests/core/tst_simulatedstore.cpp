@@ -3,8 +3,6 @@
 // signed by the app's own SignedQuery, whose signing code shares nothing with
 // the store's verification.
 
-#include "DatabaseManager.h"
-#include "DemoProfile.h"
 #include "Global.h"
 #include "ProcessWait.h"
 #include "ScratchEnvironment.h"
@@ -155,7 +153,6 @@ private Q_SLOTS:
     void vendorService_data();
     void vendorService();
     void processPrintsItsProxyAndServes();
-    void demoProfileHoldsAYearOfEachStore();
 
 private:
     SimulatedStore& store() { return m_session->store(); }
@@ -714,39 +711,6 @@ void TestSimulatedStore::processPrintsItsProxyAndServes()
     QVERIFY(logged.contains("ItemId=B0PW000009"));
     QVERIFY(!logged.contains("Signature="));
     QVERIFY(!logged.contains(Global::SecretKeyString));
-}
-
-// Each store's item has points from a year ago up to yesterday, the last
-// with the prices the store answers today; seeding again changes nothing.
-void TestSimulatedStore::demoProfileHoldsAYearOfEachStore()
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath("userdata.dat");
-    const QDate today = QDate::currentDate();
-    QString error;
-    QVERIFY(DemoProfile::Seed(file, today, &error) && DemoProfile::Seed(file, today, &error));
-    DatabaseManager database(file);
-    QStringList locales;
-    for (const QVariant& entry : database.GetItems(QString())) {
-        const QVariantMap item = entry.toMap();
-        const QString locale = item.value("Locale").toString();
-        locales << locale;
-        const QVariantList points = database.GetPriceHistory(item.value("ASIN").toString(), locale)
-                                        .value("PriceHistory")
-                                        .toList();
-        const auto dateOf = [](const QVariant& point) {
-            return QDateTime::fromSecsSinceEpoch(point.toMap().value("Timestamp").toLongLong())
-                .date();
-        };
-        QCOMPARE(dateOf(points.first()), today.addDays(-365));
-        QVERIFY(dateOf(points.last()) < today);
-        const SimulatedItem product = *store().item(locale, item.value("ASIN").toString());
-        QCOMPARE(points.last().toMap().value("PriceNew").toDouble(),
-            locale == "jp" ? product.lowestNewPrice : product.lowestNewPrice / 100.0);
-        QVERIFY(!item.value("Title").toString().isEmpty());
-    }
-    locales.sort();
-    QCOMPARE(locales, QStringList({ "ca", "de", "fr", "jp", "uk", "us" }));
 }
 
 QTEST_GUILESS_MAIN(TestSimulatedStore)
