@@ -791,9 +791,12 @@ void MainWindow::OnExportCsv()
     // The name comes from the network: no separators, no dots.
     QString name = asin + QLatin1Char('-') + locale;
     name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
-    const QString fileName
-        = m_chooseSaveFile(QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                               .filePath(name + QStringLiteral(".csv")));
+    // In the documents folder, or at home when there is none (the dialog
+    // would otherwise open wherever the program was started).
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString fileName = m_chooseSaveFile(QDir(folder).filePath(name + QStringLiteral(".csv")));
     if (fileName.isEmpty())
         return;
     const QByteArray csv
