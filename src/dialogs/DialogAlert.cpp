@@ -1,16 +1,15 @@
 #include "DialogAlert.h"
 
 #include "AlertText.h"
+#include "SoundPlayer.h"
 #include "ui_dialogalert.h"
 
 #include <QCloseEvent>
-#include <QSoundEffect>
-#include <QUrl>
 
 DialogAlert::DialogAlert(QWidget* parent)
     : QDialog(parent)
     , ui(new Ui_DialogAlert)
-    , m_sound(new QSoundEffect(this))
+    , m_sound(new SoundPlayer(this))
 {
     ui->setupUi(this);
 }
@@ -31,24 +30,16 @@ void DialogAlert::ShowNewAlert(const QVariantMap& item, bool showWindow)
 
 void DialogAlert::PlayAlertSound(const QString& filename, int loops)
 {
-    // Deleting the old sound stops it, so the new one starts alone and from
-    // its beginning.
-    delete m_sound;
-    m_sound = new QSoundEffect(this);
-    m_sound->setSource(QUrl::fromLocalFile(filename));
-    // -1 means "until stopped"; QSoundEffect spells that Infinite and
-    // refuses other negative counts, which then play once.
-    m_sound->setLoopCount(loops == -1 ? int(QSoundEffect::Infinite) : qMax(loops, 1));
-    m_sound->play();
+    m_sound->Play(filename, loops);
 }
 
 void DialogAlert::OnSoundOff()
 {
-    m_sound->stop();
+    m_sound->Stop();
 }
 
 void DialogAlert::closeEvent(QCloseEvent* event)
 {
-    m_sound->stop();
+    m_sound->Stop();
     QDialog::closeEvent(event);
 }

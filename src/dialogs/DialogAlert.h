@@ -5,7 +5,7 @@
 #include <QVariantMap>
 
 class QCloseEvent;
-class QSoundEffect;
+class SoundPlayer;
 class Ui_DialogAlert;
 
 // The window that tells the user which watched items met their condition,
@@ -36,5 +36,5 @@ protected:
 private:
     Ui_DialogAlert* ui;
     // Never null: the constructor starts with a silent one.
-    QSoundEffect* m_sound;
+    SoundPlayer* m_sound;
 };

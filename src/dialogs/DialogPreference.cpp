@@ -2,15 +2,14 @@
 
 #include "OptionKeys.h"
 #include "SoundFile.h"
+#include "SoundPlayer.h"
 #include "UserPrompt.h"
 #include "ui_dialogpreference.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSoundEffect>
 #include <QSysInfo>
-#include <QUrl>
 
 namespace {
 
@@ -30,6 +29,7 @@ QString SystemName()
 DialogPreference::DialogPreference(QWidget* parent)
     : QDialog(parent)
     , ui(new Ui_DialogPreference)
+    , m_testSound(new SoundPlayer(this))
 {
     ui->setupUi(this);
     ui->checkBoxAutoLaunch->setText(tr("Launch program when %1 starts").arg(SystemName()));
@@ -107,9 +107,5 @@ void DialogPreference::OnButtonTest()
                 QMessageBox::Ok });
         return;
     }
-    delete m_testSound;
-    m_testSound = new QSoundEffect(this);
-    m_testSound->setSource(QUrl::fromLocalFile(path));
-    m_testSound->setLoopCount(2);
-    m_testSound->play();
+    m_testSound->Play(path, 2);
 }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVariantMap>
 
-class QSoundEffect;
+class SoundPlayer;
 class Ui_DialogPreference;
 
 // The modal dialog in which the user edits the options map: the watch
@@ -36,5 +36,5 @@ private:
     // The file most recently picked through "Select your own..." here.
     QString m_pickedSoundFile;
     // The sound "Test" plays; a new test replaces it.
-    QSoundEffect* m_testSound = nullptr;
+    SoundPlayer* m_testSound = nullptr;
 };

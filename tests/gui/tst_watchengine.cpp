@@ -9,6 +9,7 @@
 #include "PrivateSessionBus.h"
 #include "ScratchEnvironment.h"
 #include "SimulatedStore.h"
+#include "SoundPlayer.h"
 #include "UserPrompt.h"
 #include "WatchListWidget.h"
 
@@ -330,7 +331,7 @@ void TestWatchEngine::alertPass()
         { { "NoPopup", noPopup }, { "SoundFile", "drum.wav" }, { "Email", "me@example.org" } });
     auto* alerts = m_window->findChild<DialogAlert*>();
     ChildRemovals soundsReplaced;
-    alerts->installEventFilter(&soundsReplaced);
+    alerts->findChild<SoundPlayer*>()->installEventFilter(&soundsReplaced);
     QVERIFY(m_store.setStock("us", "B0PW000001", 5) && m_store.setStock("us", "B0PW000006", 5));
     QVERIFY(List()->SetCurrentItem("B0PW000002", "de"));
     QVariantMap raised = List()->GetCurrentItemData();
