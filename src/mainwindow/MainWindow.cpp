@@ -170,10 +170,11 @@ void MainWindow::CreateTrayIcon()
     icon.addFile(QStringLiteral(":/app48.png"));
     m_trayIcon = new QSystemTrayIcon(icon, this);
     m_trayIcon->setVisible(true);
-    m_trayIcon->setToolTip(QCoreApplication::applicationName() + QStringLiteral(" [Idle]"));
+    m_trayIcon->setToolTip(
+        QCoreApplication::applicationName() + QStringLiteral(" [") + tr("Idle") + QLatin1Char(']'));
 
     auto* menu = new QMenu(this);
-    QAction* restore = menu->addAction(QStringLiteral("Restore"));
+    QAction* restore = menu->addAction(tr("Restore"));
     menu->addSeparator();
     menu->addAction(ui->actionStart);
     menu->addAction(ui->actionStop);
@@ -216,14 +217,14 @@ void MainWindow::AddLogMessage(const QVariantMap& item)
 {
     const int condition = item.value(ItemKey::WatchCondition).toInt();
     if (condition == WatchCondition::InStock) {
-        AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item is <b><font "
-                                     "color=\"#00aa00\">in stock</font></b>!</p>")
-                          .arg(TimeStamp(), HtmlText::LinkedTitle(item)));
+        AppendLogLine(
+            tr("<p>%1: <b>%2</b>: Item is <b><font color=\"#00aa00\">in stock</font></b>!</p>")
+                .arg(TimeStamp(), HtmlText::LinkedTitle(item)));
         return;
     }
     const QString price = item.value(ItemKey::FormattedAlertPrice).toString();
-    AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item price has dropped to <font "
-                                 "color=\"#00aa00\"><b>%3</b></font>!</p>")
+    AppendLogLine(tr("<p>%1: <b>%2</b>: Item price has dropped to <font "
+                     "color=\"#00aa00\"><b>%3</b></font>!</p>")
                       .arg(TimeStamp(), HtmlText::LinkedTitle(item), price.toHtmlEscaped()));
 }
 
@@ -493,7 +494,7 @@ void MainWindow::OnRemove()
         return;
     const QString question = tr("Do you really want to remove item \"%1\"?")
                                  .arg(record.value(ItemKey::Title).toString());
-    DialogConfirm confirm(this, QStringLiteral("RemoveItem"), question, QStringLiteral("Confirm"));
+    DialogConfirm confirm(this, QStringLiteral("RemoveItem"), question, tr("Confirm"));
     if (confirm.exec() != QDialog::Accepted)
         return;
     // A look-up of the item may still be on its way (the start-up refresh,
