@@ -5,39 +5,43 @@
     <name>AmazonConnector</name>
     <message>
         <source>the configuration file</source>
-        <translation type="unfinished"></translation>
+        <translation>le fichier de configuration</translation>
     </message>
     <message>
         <source>The store refused the configured account keys (%1). Check the keys in %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>La boutique a refusé les clés de compte configurées (%1). Vérifiez les clés dans %2.</translation>
     </message>
     <message>
         <source>Invalid Request: </source>
-        <translation type="unfinished"></translation>
+        <translation>Requête invalide&#xa0;: </translation>
     </message>
     <message>
         <source>Ssl error.</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur SSL.</translation>
     </message>
     <message>
         <source>Invalid reply: more than %1 MiB</source>
-        <translation type="unfinished"></translation>
+        <translation>Réponse invalide&#xa0;: plus de %1 Mio</translation>
     </message>
     <message>
         <source>Network error: %1 (no complete answer within %2 seconds)</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur réseau&#xa0;: %1 (pas de réponse complète en %2 secondes)</translation>
     </message>
     <message>
         <source>Network error: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur réseau&#xa0;: %1</translation>
     </message>
     <message>
         <source>Invalid reply: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Réponse invalide&#xa0;: %1</translation>
     </message>
     <message>
         <source>Invalid reply: %1 (line %2, column %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>Réponse invalide&#xa0;: %1 (ligne %2, colonne %3)</translation>
+    </message>
+    <message>
+        <source>Not Available</source>
+        <translation>Indisponible</translation>
     </message>
 </context>
 <context>
@@ -46,580 +50,583 @@
         <source>Watches products in the stores of an online retailer and reacts when one comes into stock or its price falls to your line.
 
 With -minimize as the first argument the window starts minimised.</source>
-        <translation type="unfinished"></translation>
+        <translation>Surveille des produits dans les boutiques d’un marchand en ligne et réagit dès que l’un d’eux est de nouveau en stock ou que son prix descend jusqu’à votre seuil.
+
+Avec -minimize comme premier argument, la fenêtre démarre réduite.</translation>
     </message>
     <message>
         <source>Displays this help and ends.</source>
-        <translation type="unfinished"></translation>
+        <translation>Affiche cette aide et quitte.</translation>
     </message>
     <message>
         <source>Displays the version and ends.</source>
-        <translation type="unfinished"></translation>
+        <translation>Affiche la version et quitte.</translation>
     </message>
     <message>
         <source>Usage: %1 [options]</source>
-        <translation type="unfinished"></translation>
+        <translation>Utilisation&#xa0;: %1 [options]</translation>
     </message>
 </context>
 <context>
     <name>DatabaseManager</name>
     <message>
         <source>Cannot Load</source>
-        <translation type="unfinished"></translation>
+        <translation>Chargement impossible</translation>
     </message>
     <message>
         <source>Unable to load previously saved items.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible de charger les articles enregistrés.</translation>
     </message>
     <message>
         <source>The database is not open.</source>
-        <translation type="unfinished"></translation>
+        <translation>La base de données n’est pas ouverte.</translation>
     </message>
 </context>
 <context>
     <name>DialogAbout</name>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>À propos</translation>
     </message>
     <message>
         <source>About %1</source>
-        <translation type="unfinished"></translation>
+        <translation>À propos de %1</translation>
     </message>
     <message>
         <source>Version %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Version %1</translation>
     </message>
     <message>
         <source>News, help and releases: &lt;a href=&quot;http://%1/&quot;&gt;%1&lt;/a&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>Actualités, aide et nouvelles versions&#xa0;: &lt;a href=&quot;http://%1/&quot;&gt;%1&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Checking for new version...</source>
-        <translation type="unfinished"></translation>
+        <translation>Recherche d’une nouvelle version…</translation>
     </message>
     <message>
         <source>Can not check version information. 
 Please go to website for more info.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible de vérifier les informations de version.
+Consultez le site web pour en savoir plus.</translation>
     </message>
     <message>
         <source>Pricewarden is up to date.</source>
-        <translation type="unfinished"></translation>
+        <translation>Pricewarden est à jour.</translation>
     </message>
     <message>
         <source>New version %1 is available. &lt;a href=&quot;%2&quot;&gt;Download here&lt;/a&gt;.</source>
-        <translation type="unfinished"></translation>
+        <translation>La nouvelle version %1 est disponible. &lt;a href=&quot;%2&quot;&gt;La télécharger ici&lt;/a&gt;.</translation>
     </message>
     <message>
         <source>New version %1 is available.</source>
-        <translation type="unfinished"></translation>
+        <translation>La nouvelle version %1 est disponible.</translation>
     </message>
 </context>
 <context>
     <name>DialogAlert</name>
     <message>
         <source>Alert</source>
-        <translation type="unfinished"></translation>
+        <translation>Alerte</translation>
     </message>
     <message>
         <source>Sound Off</source>
-        <translation type="unfinished"></translation>
+        <translation>Couper le son</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Fermer</translation>
     </message>
     <message>
         <source>&lt;p&gt;On %1:&lt;br /&gt;%2: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;Le %1&#xa0;:&lt;br /&gt;%2&#xa0;: l’article est &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;en stock&lt;/font&gt;&lt;/b&gt;&#xa0;!&lt;/p&gt;</translation>
     </message>
     <message>
         <source>&lt;p&gt;On %1:&lt;br /&gt;%2: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;Le %1&#xa0;:&lt;br /&gt;%2&#xa0;: le prix est descendu à &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;&#xa0;!&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
     <name>DialogConfirm</name>
     <message>
         <source>Confirm</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirmation</translation>
     </message>
     <message>
         <source>Do not show this message again</source>
-        <translation type="unfinished"></translation>
+        <translation>Ne plus afficher ce message</translation>
     </message>
 </context>
 <context>
     <name>DialogPreference</name>
     <message>
         <source>Preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Préférences</translation>
     </message>
     <message>
         <source>Watch</source>
-        <translation type="unfinished"></translation>
+        <translation>Surveillance</translation>
     </message>
     <message>
         <source>Check availability of watched item(s) every</source>
-        <translation type="unfinished"></translation>
+        <translation>Vérifier les articles surveillés toutes les</translation>
     </message>
     <message>
         <source>minutes</source>
-        <translation type="unfinished"></translation>
+        <translation>minutes</translation>
     </message>
     <message>
         <source>hours</source>
-        <translation type="unfinished"></translation>
+        <translation>heures</translation>
     </message>
     <message>
         <source>Alert</source>
-        <translation type="unfinished"></translation>
+        <translation>Alerte</translation>
     </message>
     <message>
         <source>Play sound for</source>
-        <translation type="unfinished"></translation>
+        <translation>Jouer le son</translation>
     </message>
     <message>
         <source>loops unless I turn it off</source>
-        <translation type="unfinished"></translation>
+        <translation>fois, sauf si je l’arrête</translation>
     </message>
     <message>
         <source>Select sound file</source>
-        <translation type="unfinished"></translation>
+        <translation>Choisir le fichier son</translation>
     </message>
     <message>
         <source>Select your own...</source>
-        <translation type="unfinished"></translation>
+        <translation>Choisir un autre fichier…</translation>
     </message>
     <message>
         <source>Test</source>
-        <translation type="unfinished"></translation>
+        <translation>Tester</translation>
     </message>
     <message>
         <source>Email address to receive alert</source>
-        <translation type="unfinished"></translation>
+        <translation>Adresse e-mail pour les alertes</translation>
     </message>
     <message>
         <source>Do not pop up alert window</source>
-        <translation type="unfinished"></translation>
+        <translation>Ne pas afficher la fenêtre d’alerte</translation>
     </message>
     <message>
         <source>Show desktop notifications</source>
-        <translation type="unfinished"></translation>
+        <translation>Afficher des notifications sur le bureau</translation>
     </message>
     <message>
         <source>Startup</source>
-        <translation type="unfinished"></translation>
+        <translation>Démarrage</translation>
     </message>
     <message>
         <source>Launch program when Mac OS X starts</source>
-        <translation type="unfinished"></translation>
+        <translation>Lancer le programme au démarrage de Mac OS X</translation>
     </message>
     <message>
         <source>Automatically start watching when program starts</source>
-        <translation type="unfinished"></translation>
+        <translation>Démarrer la surveillance au lancement du programme</translation>
     </message>
     <message>
         <source>Miscellaneous</source>
-        <translation type="unfinished"></translation>
+        <translation>Divers</translation>
     </message>
     <message>
         <source>Minimize to system tray</source>
-        <translation type="unfinished"></translation>
+        <translation>Réduire dans la zone de notification</translation>
     </message>
     <message>
         <source>Close to minimize</source>
-        <translation type="unfinished"></translation>
+        <translation>Fermer la fenêtre la réduit</translation>
     </message>
     <message>
         <source>Launch program when %1 starts</source>
-        <translation type="unfinished"></translation>
+        <translation>Lancer le programme au démarrage de %1</translation>
     </message>
     <message>
         <source>Wave Files (*.wav)</source>
-        <translation type="unfinished"></translation>
+        <translation>Fichiers WAV (*.wav)</translation>
     </message>
     <message>
         <source>Play Sound</source>
-        <translation type="unfinished"></translation>
+        <translation>Jouer le son</translation>
     </message>
     <message>
         <source>Can not find sound file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Fichier son introuvable.</translation>
     </message>
 </context>
 <context>
     <name>DialogSearch</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Dialogue</translation>
     </message>
 </context>
 <context>
     <name>DialogUpdate</name>
     <message>
         <source>Update</source>
-        <translation type="unfinished"></translation>
+        <translation>Mise à jour</translation>
     </message>
     <message>
         <source>Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Télécharger</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>New version %1 is available.</source>
-        <translation type="unfinished"></translation>
+        <translation>La nouvelle version %1 est disponible.</translation>
     </message>
 </context>
 <context>
     <name>DownloadManager</name>
     <message>
         <source>Download &apos;%1&apos; refused: only http and https addresses are fetched.</source>
-        <translation type="unfinished"></translation>
+        <translation>Téléchargement «&#xa0;%1&#xa0;» refusé&#xa0;: seules les adresses http et https sont récupérées.</translation>
     </message>
     <message>
         <source>Problem opening save file &apos;%1&apos; for download &apos;%2&apos;: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible d’ouvrir le fichier «&#xa0;%1&#xa0;» pour le téléchargement «&#xa0;%2&#xa0;»&#xa0;: %3</translation>
     </message>
     <message>
         <source>Download &apos;%1&apos; is larger than %2 MiB.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le téléchargement «&#xa0;%1&#xa0;» dépasse %2 Mio.</translation>
     </message>
     <message>
         <source>Problem writing save file &apos;%1&apos;: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur d’écriture du fichier «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
     </message>
     <message>
         <source>Problem storing download as &apos;%1&apos;.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible d’enregistrer le téléchargement sous «&#xa0;%1&#xa0;».</translation>
     </message>
 </context>
 <context>
     <name>HttpNode</name>
     <message>
         <source>Invalid URL</source>
-        <translation type="unfinished"></translation>
+        <translation>URL invalide</translation>
     </message>
     <message>
         <source>HTTP status %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Statut HTTP %1</translation>
     </message>
     <message>
         <source>The response is larger than %1 MiB</source>
-        <translation type="unfinished"></translation>
+        <translation>La réponse dépasse %1 Mio</translation>
     </message>
     <message>
         <source>Too many redirects</source>
-        <translation type="unfinished"></translation>
+        <translation>Trop de redirections</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>ASIN / Full Product URL</source>
-        <translation type="unfinished"></translation>
+        <translation>ASIN / URL du produit</translation>
     </message>
     <message>
         <source>Paste full URL here and Amazon store will automatically be recognized.</source>
-        <translation type="unfinished"></translation>
+        <translation>Collez ici l’URL complète&#xa0;: la boutique Amazon sera reconnue automatiquement.</translation>
     </message>
     <message>
         <source>US</source>
-        <translation type="unfinished"></translation>
+        <translation>É.-U.</translation>
     </message>
     <message>
         <source>Canada</source>
-        <translation type="unfinished"></translation>
+        <translation>Canada</translation>
     </message>
     <message>
         <source>UK</source>
-        <translation type="unfinished"></translation>
+        <translation>R.-U.</translation>
     </message>
     <message>
         <source>Germany</source>
-        <translation type="unfinished"></translation>
+        <translation>Allemagne</translation>
     </message>
     <message>
         <source>France</source>
-        <translation type="unfinished"></translation>
+        <translation>France</translation>
     </message>
     <message>
         <source>Japan</source>
-        <translation type="unfinished"></translation>
+        <translation>Japon</translation>
     </message>
     <message>
         <source>Go</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Amazon Store</source>
-        <translation type="unfinished"></translation>
+        <translation>Boutique Amazon</translation>
     </message>
     <message>
         <source>Item Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Article</translation>
     </message>
     <message>
         <source>Store</source>
-        <translation type="unfinished"></translation>
+        <translation>Boutique</translation>
     </message>
     <message>
         <source>In Stock</source>
-        <translation type="unfinished"></translation>
+        <translation>En stock</translation>
     </message>
     <message>
         <source>Price</source>
-        <translation type="unfinished"></translation>
+        <translation>Prix</translation>
     </message>
     <message>
         <source>New</source>
-        <translation type="unfinished"></translation>
+        <translation>Neuf</translation>
     </message>
     <message>
         <source>Used</source>
-        <translation type="unfinished"></translation>
+        <translation>Occasion</translation>
     </message>
     <message>
         <source>What to Watch</source>
-        <translation type="unfinished"></translation>
+        <translation>Surveillance</translation>
     </message>
     <message>
         <source>Reaction</source>
-        <translation type="unfinished"></translation>
+        <translation>Réaction</translation>
     </message>
     <message>
         <source>Item Detail</source>
-        <translation type="unfinished"></translation>
+        <translation>Détails de l’article</translation>
     </message>
     <message>
         <source>Do not watch (inactive)</source>
-        <translation type="unfinished"></translation>
+        <translation>Ne pas surveiller (inactif)</translation>
     </message>
     <message>
         <source>Item in stock</source>
-        <translation type="unfinished"></translation>
+        <translation>L’article est en stock</translation>
     </message>
     <message>
         <source>Item price drops to or below</source>
-        <translation type="unfinished"></translation>
+        <translation>Le prix descend à ou sous</translation>
     </message>
     <message>
         <source>Includes third party</source>
-        <translation type="unfinished"></translation>
+        <translation>Inclure les vendeurs tiers&#xa0;:</translation>
     </message>
     <message>
         <source>How to React</source>
-        <translation type="unfinished"></translation>
+        <translation>Réaction</translation>
     </message>
     <message>
         <source>Bring up item webpage</source>
-        <translation type="unfinished"></translation>
+        <translation>Ouvrir la page de l’article</translation>
     </message>
     <message>
         <source>Put</source>
-        <translation type="unfinished"></translation>
+        <translation>Mettre</translation>
     </message>
     <message>
         <source>in cart and take me to checkout</source>
-        <translation type="unfinished"></translation>
+        <translation>dans le panier et passer à la caisse</translation>
     </message>
     <message>
         <source>Send me an email</source>
-        <translation type="unfinished"></translation>
+        <translation>M’envoyer un e-mail</translation>
     </message>
     <message>
         <source>Price History</source>
-        <translation type="unfinished"></translation>
+        <translation>Historique des prix</translation>
     </message>
     <message>
         <source>Amazon</source>
-        <translation type="unfinished"></translation>
+        <translation>Amazon</translation>
     </message>
     <message>
         <source>Highest:</source>
-        <translation type="unfinished"></translation>
+        <translation>Plus haut&#xa0;:</translation>
     </message>
     <message>
         <source>Lowest:</source>
-        <translation type="unfinished"></translation>
+        <translation>Plus bas&#xa0;:</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="unfinished"></translation>
+        <translation>Journal</translation>
     </message>
     <message>
         <source>File</source>
-        <translation type="unfinished"></translation>
+        <translation>Fichier</translation>
     </message>
     <message>
         <source>Standard</source>
-        <translation type="unfinished"></translation>
+        <translation>Standard</translation>
     </message>
     <message>
         <source>Add</source>
-        <translation type="unfinished"></translation>
+        <translation>Ajouter</translation>
     </message>
     <message>
         <source>Remove</source>
-        <translation type="unfinished"></translation>
+        <translation>Supprimer</translation>
     </message>
     <message>
         <source>Start</source>
-        <translation type="unfinished"></translation>
+        <translation>Démarrer</translation>
     </message>
     <message>
         <source>Start Watching</source>
-        <translation type="unfinished"></translation>
+        <translation>Démarrer la surveillance</translation>
     </message>
     <message>
         <source>Stop</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêter</translation>
     </message>
     <message>
         <source>Stop Watching</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêter la surveillance</translation>
     </message>
     <message>
         <source>Check Now</source>
-        <translation type="unfinished"></translation>
+        <translation>Vérifier</translation>
     </message>
     <message>
         <source>Preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Préférences</translation>
     </message>
     <message>
         <source>Update</source>
-        <translation type="unfinished"></translation>
+        <translation>Mise à jour</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>À propos</translation>
     </message>
     <message>
         <source>About Pricewarden</source>
-        <translation type="unfinished"></translation>
+        <translation>À propos de Pricewarden</translation>
     </message>
     <message>
         <source>Amazon.com</source>
-        <translation type="unfinished"></translation>
+        <translation>Amazon.com</translation>
     </message>
     <message>
         <source>United States</source>
-        <translation type="unfinished"></translation>
+        <translation>États-Unis</translation>
     </message>
     <message>
         <source>United Kingdom</source>
-        <translation type="unfinished"></translation>
+        <translation>Royaume-Uni</translation>
     </message>
     <message>
         <source>Paste and Go</source>
-        <translation type="unfinished"></translation>
+        <translation>Coller et ajouter</translation>
     </message>
     <message>
         <source>Past and Go</source>
-        <translation type="unfinished"></translation>
+        <translation>Coller et ajouter</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Quitter</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur</translation>
     </message>
     <message>
         <source>Idle</source>
-        <translation type="unfinished"></translation>
+        <translation>Inactif</translation>
     </message>
     <message>
         <source>Restore</source>
-        <translation type="unfinished"></translation>
+        <translation>Restaurer</translation>
     </message>
     <message>
         <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;%1&#xa0;: &lt;b&gt;%2&lt;/b&gt;&#xa0;: l’article est &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;en stock&lt;/font&gt;&lt;/b&gt;&#xa0;!&lt;/p&gt;</translation>
     </message>
     <message>
         <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;%1&#xa0;: &lt;b&gt;%2&lt;/b&gt;&#xa0;: le prix est descendu à &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;&#xa0;!&lt;/p&gt;</translation>
     </message>
     <message>
         <source>Watching</source>
-        <translation type="unfinished"></translation>
+        <translation>Surveillance en cours</translation>
     </message>
     <message>
         <source>Pricewarden is idle. You must click &quot;Start&quot; to start watching!</source>
-        <translation type="unfinished"></translation>
+        <translation>Pricewarden est inactif. Cliquez sur «&#xa0;Démarrer&#xa0;» pour lancer la surveillance&#xa0;!</translation>
     </message>
     <message>
         <source>Do you really want to remove item &quot;%1&quot;?</source>
-        <translation type="unfinished"></translation>
+        <translation>Voulez-vous vraiment supprimer l’article «&#xa0;%1&#xa0;»&#xa0;?</translation>
     </message>
     <message>
         <source>Confirm</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirmation</translation>
     </message>
 </context>
 <context>
     <name>ServiceManager</name>
     <message>
         <source>No service specified.</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucun service indiqué.</translation>
     </message>
     <message>
         <source>Unsupported request method: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Méthode de requête non prise en charge&#xa0;: %1</translation>
     </message>
     <message>
         <source>Reply too large: more than %1 MiB.</source>
-        <translation type="unfinished"></translation>
+        <translation>Réponse trop volumineuse&#xa0;: plus de %1 Mio.</translation>
     </message>
     <message>
         <source>Network error: (%1) %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur réseau&#xa0;: (%1) %2</translation>
     </message>
     <message>
         <source>Invalid reply: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Réponse invalide&#xa0;: %1</translation>
     </message>
     <message>
         <source>Unknown service</source>
-        <translation type="unfinished"></translation>
+        <translation>Service inconnu</translation>
     </message>
 </context>
 <context>
     <name>WatchListWidget</name>
     <message>
         <source>Item in stock</source>
-        <translation type="unfinished"></translation>
+        <translation>Article en stock</translation>
     </message>
     <message>
         <source>Price drop to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Baisse du prix à %1</translation>
     </message>
     <message>
         <source>Do not watch</source>
-        <translation type="unfinished"></translation>
+        <translation>Ne pas surveiller</translation>
     </message>
     <message>
         <source>Show alert</source>
-        <translation type="unfinished"></translation>
+        <translation>Afficher l’alerte</translation>
     </message>
     <message>
         <source>Email me</source>
-        <translation type="unfinished"></translation>
+        <translation>M’envoyer un e-mail</translation>
     </message>
     <message>
         <source>Bring up webpage</source>
-        <translation type="unfinished"></translation>
+        <translation>Ouvrir la page web</translation>
     </message>
     <message>
         <source>Take me to check out</source>
-        <translation type="unfinished"></translation>
+        <translation>Passer à la caisse</translation>
     </message>
 </context>
 <context>
@@ -627,25 +634,25 @@ Please go to website for more info.</source>
     <message>
         <source>MMM d</source>
         <comment>date label of the chart&apos;s time axis</comment>
-        <translation type="unfinished"></translation>
+        <translation>d MMM</translation>
     </message>
 </context>
 <context>
     <name>XmlReplyCheck</name>
     <message>
         <source>elements nested deeper than %1 levels</source>
-        <translation type="unfinished"></translation>
+        <translation>éléments imbriqués sur plus de %1 niveaux</translation>
     </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>Critial Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur critique</translation>
     </message>
     <message>
         <source>Program failed to initialize. Data will not be saved! Please close it and try again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le programme n’a pas pu s’initialiser. Les données ne seront pas enregistrées&#xa0;! Fermez-le et réessayez.</translation>
     </message>
 </context>
 </TS>
