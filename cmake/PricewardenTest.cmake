@@ -14,5 +14,5 @@ function(pricewarden_add_test name)
     file(MAKE_DIRECTORY ${scratch})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANGUAGE=;HOME=${scratch};XDG_CONFIG_HOME=${scratch}/.config;XDG_DATA_HOME=${scratch}/.local/share;XDG_CACHE_HOME=${scratch}/.cache;XDG_RUNTIME_DIR=${scratch}/runtime;PRICEWARDEN_CONFIG=;http_proxy=;HTTP_PROXY=;https_proxy=;no_proxy=")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANGUAGE=;HOME=${scratch};XDG_CONFIG_HOME=${scratch}/.config;XDG_DATA_HOME=${scratch}/.local/share;XDG_CACHE_HOME=${scratch}/.cache;XDG_RUNTIME_DIR=${scratch}/runtime;DBUS_SESSION_BUS_ADDRESS=;PRICEWARDEN_CONFIG=;http_proxy=;HTTP_PROXY=;https_proxy=;no_proxy=")
 endfunction()

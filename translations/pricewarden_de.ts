@@ -83,6 +83,25 @@ Mit -minimize als erstem Argument startet das Fenster minimiert.</translation>
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>In stock at %1</source>
+        <translation>Auf Lager für %1</translation>
+    </message>
+    <message>
+        <source>Price dropped to %1</source>
+        <translation>Preis gefallen auf %1</translation>
+    </message>
+    <message>
+        <source>(was %1)</source>
+        <translation>(vorher %1)</translation>
+    </message>
+    <message>
+        <source>Open product page</source>
+        <translation>Produktseite öffnen</translation>
+    </message>
+</context>
+<context>
     <name>DialogAbout</name>
     <message>
         <source>About</source>
@@ -547,14 +566,6 @@ Weitere Informationen finden Sie auf der Website.</translation>
         <translation>Wiederherstellen</translation>
     </message>
     <message>
-        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
-        <translation>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Der Artikel ist &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;auf Lager&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
-        <translation>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Der Preis ist auf &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt; gefallen!&lt;/p&gt;</translation>
-    </message>
-    <message>
         <source>Watching</source>
         <translation>Überwachung läuft</translation>
     </message>
@@ -569,6 +580,30 @@ Weitere Informationen finden Sie auf der Website.</translation>
     <message>
         <source>Confirm</source>
         <translation>Bestätigen</translation>
+    </message>
+    <message>
+        <source>The alert e-mail could not be sent: %1</source>
+        <translation>Die Alarm-E-Mail konnte nicht gesendet werden: %1</translation>
+    </message>
+    <message>
+        <source>You have set to receive email for alert but you did not provide an email address. Please go to preferences and set up your email address.</source>
+        <translation>Sie möchten Alarme per E-Mail erhalten, haben aber keine E-Mail-Adresse angegeben. Bitte tragen Sie Ihre E-Mail-Adresse in den Einstellungen ein.</translation>
+    </message>
+    <message>
+        <source>Notice</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>No items were set as to be watched. You can still set it after watch starts.</source>
+        <translation>Es ist kein Artikel zur Überwachung eingestellt. Sie können das auch nach dem Start der Überwachung noch tun.</translation>
+    </message>
+    <message>
+        <source>Start watching.</source>
+        <translation>Überwachung gestartet.</translation>
+    </message>
+    <message>
+        <source>Stop watching.</source>
+        <translation>Überwachung beendet.</translation>
     </message>
 </context>
 <context>

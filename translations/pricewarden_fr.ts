@@ -83,6 +83,25 @@ Avec -minimize comme premier argument, la fenêtre démarre réduite.</translati
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>In stock at %1</source>
+        <translation>En stock à %1</translation>
+    </message>
+    <message>
+        <source>Price dropped to %1</source>
+        <translation>Prix descendu à %1</translation>
+    </message>
+    <message>
+        <source>(was %1)</source>
+        <translation>(avant&#xa0;: %1)</translation>
+    </message>
+    <message>
+        <source>Open product page</source>
+        <translation>Ouvrir la page du produit</translation>
+    </message>
+</context>
+<context>
     <name>DialogAbout</name>
     <message>
         <source>About</source>
@@ -547,14 +566,6 @@ Consultez le site web pour en savoir plus.</translation>
         <translation>Restaurer</translation>
     </message>
     <message>
-        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
-        <translation>&lt;p&gt;%1&#xa0;: &lt;b&gt;%2&lt;/b&gt;&#xa0;: l’article est &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;en stock&lt;/font&gt;&lt;/b&gt;&#xa0;!&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
-        <translation>&lt;p&gt;%1&#xa0;: &lt;b&gt;%2&lt;/b&gt;&#xa0;: le prix est descendu à &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;&#xa0;!&lt;/p&gt;</translation>
-    </message>
-    <message>
         <source>Watching</source>
         <translation>Surveillance en cours</translation>
     </message>
@@ -569,6 +580,30 @@ Consultez le site web pour en savoir plus.</translation>
     <message>
         <source>Confirm</source>
         <translation>Confirmation</translation>
+    </message>
+    <message>
+        <source>The alert e-mail could not be sent: %1</source>
+        <translation>Impossible d’envoyer l’e-mail d’alerte&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>You have set to receive email for alert but you did not provide an email address. Please go to preferences and set up your email address.</source>
+        <translation>Vous avez demandé à recevoir les alertes par e-mail, mais vous n’avez indiqué aucune adresse. Veuillez saisir votre adresse e-mail dans les préférences.</translation>
+    </message>
+    <message>
+        <source>Notice</source>
+        <translation>Remarque</translation>
+    </message>
+    <message>
+        <source>No items were set as to be watched. You can still set it after watch starts.</source>
+        <translation>Aucun article n’est à surveiller. Vous pourrez encore en choisir une fois la surveillance lancée.</translation>
+    </message>
+    <message>
+        <source>Start watching.</source>
+        <translation>Surveillance démarrée.</translation>
+    </message>
+    <message>
+        <source>Stop watching.</source>
+        <translation>Surveillance arrêtée.</translation>
     </message>
 </context>
 <context>

@@ -83,6 +83,25 @@ With -minimize as the first argument the window starts minimised.</source>
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>In stock at %1</source>
+        <translation>%1で入荷</translation>
+    </message>
+    <message>
+        <source>Price dropped to %1</source>
+        <translation>%1に値下がり</translation>
+    </message>
+    <message>
+        <source>(was %1)</source>
+        <translation>（以前は%1）</translation>
+    </message>
+    <message>
+        <source>Open product page</source>
+        <translation>商品ページを開く</translation>
+    </message>
+</context>
+<context>
     <name>DialogAbout</name>
     <message>
         <source>About</source>
@@ -547,14 +566,6 @@ Please go to website for more info.</source>
         <translation>ウィンドウを表示</translation>
     </message>
     <message>
-        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
-        <translation>&lt;p&gt;%1：&lt;b&gt;%2&lt;/b&gt;：商品が&lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;入荷&lt;/font&gt;&lt;/b&gt;しました！&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
-        <translation>&lt;p&gt;%1：&lt;b&gt;%2&lt;/b&gt;：価格が&lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;に下がりました！&lt;/p&gt;</translation>
-    </message>
-    <message>
         <source>Watching</source>
         <translation>監視中</translation>
     </message>
@@ -569,6 +580,30 @@ Please go to website for more info.</source>
     <message>
         <source>Confirm</source>
         <translation>確認</translation>
+    </message>
+    <message>
+        <source>The alert e-mail could not be sent: %1</source>
+        <translation>アラートメールを送信できませんでした：%1</translation>
+    </message>
+    <message>
+        <source>You have set to receive email for alert but you did not provide an email address. Please go to preferences and set up your email address.</source>
+        <translation>アラートをメールで受け取る設定になっていますが、メールアドレスが入力されていません。設定画面でメールアドレスを入力してください。</translation>
+    </message>
+    <message>
+        <source>Notice</source>
+        <translation>お知らせ</translation>
+    </message>
+    <message>
+        <source>No items were set as to be watched. You can still set it after watch starts.</source>
+        <translation>監視する商品が設定されていません。監視の開始後でも設定できます。</translation>
+    </message>
+    <message>
+        <source>Start watching.</source>
+        <translation>監視を開始しました。</translation>
+    </message>
+    <message>
+        <source>Stop watching.</source>
+        <translation>監視を停止しました。</translation>
     </message>
 </context>
 <context>

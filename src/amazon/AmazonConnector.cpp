@@ -249,8 +249,20 @@ void AmazonConnector::QueryProduct(
 
 void AmazonConnector::QueryProduct(const QStringList& asins, const QString& locale, bool bPriceOnly)
 {
-    for (qsizetype start = 0; start < asins.size(); start += MaxAsinsPerRequest)
-        RequestQuery(LookupParameters(asins.mid(start, MaxAsinsPerRequest), bPriceOnly), locale);
+    QStringList wanted = asins;
+    if (bPriceOnly) {
+        // Polls come round at a fixed interval whether or not the last one
+        // was answered. When the store answers slower than that, asking
+        // again for items still waiting here would grow the queue without
+        // end; their waiting look-up brings the prices all the same.
+        wanted.clear();
+        for (const QString& asin : asins) {
+            if (!m_waitingLookups.contains({ locale, asin }) && !wanted.contains(asin))
+                wanted << asin;
+        }
+    }
+    for (qsizetype start = 0; start < wanted.size(); start += MaxAsinsPerRequest)
+        RequestQuery(LookupParameters(wanted.mid(start, MaxAsinsPerRequest), bPriceOnly), locale);
 }
 
 void AmazonConnector::CreateCart(const QVariantMap& offers, const QString& locale)
@@ -271,6 +283,7 @@ void AmazonConnector::RequestQuery(const QVariantMap& requestData, const QString
     entry.insert(QStringLiteral("RequestData"), requestData);
     entry.insert(QStringLiteral("Locale"), locale);
     m_queryQueue.append(entry);
+    TrackWaitingLookup(entry, 1);
     if (m_queryQueue.size() == 1 && !m_currentReply)
         QTimer::singleShot(0, this, &AmazonConnector::ExecuteNextQuery);
 }
@@ -281,9 +294,28 @@ void AmazonConnector::ExecuteNextQuery()
     if (m_queryQueue.isEmpty())
         return;
     const QVariantMap entry = m_queryQueue.takeFirst().toMap();
+    TrackWaitingLookup(entry, -1);
     const QString locale = entry.value(QStringLiteral("Locale")).toString();
     SendRequest(
         CompleteParameters(entry.value(QStringLiteral("RequestData")).toMap(), locale), locale);
+}
+
+void AmazonConnector::TrackWaitingLookup(const QVariantMap& entry, int nChange)
+{
+    const QVariantMap parameters = entry.value(QStringLiteral("RequestData")).toMap();
+    if (parameters.value(QStringLiteral("Operation")).toString() != ItemLookupOperation)
+        return;
+    const QString locale = entry.value(QStringLiteral("Locale")).toString();
+    const QStringList asins
+        = parameters.value(QStringLiteral("ItemId")).toString().split(QLatin1Char(','));
+    for (const QString& asin : asins) {
+        const QPair<QString, QString> key { locale, asin };
+        const int nCount = m_waitingLookups.value(key) + nChange;
+        if (nCount > 0)
+            m_waitingLookups.insert(key, nCount);
+        else
+            m_waitingLookups.remove(key);
+    }
 }
 
 QVariantMap AmazonConnector::CompleteParameters(

@@ -361,10 +361,41 @@ QVariantList DatabaseManager::GetItems(const QString& locale)
     return rows;
 }
 
+// One transaction for the batch: one commit (and one sync) for all its
+// rows, where a commit per row costs more than the rows themselves. A
+// statement that fails is reported and the rest of the batch is still
+// written.
 void DatabaseManager::SaveItems(const QVariantList& items)
 {
-    for (const QVariant& item : items)
-        SaveItem(item.toMap());
+    if (items.isEmpty())
+        return;
+    bool bTransaction = m_db.isOpen() && m_db.transaction();
+    // Rows saved in the open transaction, by position in the batch.
+    QList<qsizetype> saved;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (SaveItem(items.at(i).toMap())) {
+            saved.append(i);
+            continue;
+        }
+        if (!bTransaction)
+            continue;
+        // Some failures (a full disk) make SQLite roll the whole transaction
+        // back. What was saved before the failure is committed now, or,
+        // when it is gone, written once more.
+        const bool bKept = m_db.commit();
+        bTransaction = m_db.transaction();
+        const QList<qsizetype> written = std::exchange(saved, {});
+        if (bKept)
+            continue;
+        for (const qsizetype nLost : written) {
+            if (SaveItem(items.at(nLost).toMap()))
+                saved.append(nLost);
+        }
+    }
+    if (bTransaction && !m_db.commit()) {
+        ReportError(m_db.lastError().text());
+        m_db.rollback();
+    }
 }
 
 // An existing row is updated; only when no row matched is one inserted. A

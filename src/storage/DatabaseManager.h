@@ -59,6 +59,9 @@ public:
     QVariantList GetItems(const QString& locale);
     QStringList GetTableFields(const QString& table);
     QVariantMap GetPriceHistory(const QString& asin, const QString& locale);
+    // The newest price point of a product (every column by name); empty when
+    // it has none or the look-up failed.
+    QVariantMap LastPricePoint(const QString& strAsin, const QString& strLocale);
 
 public slots:
     void SaveItems(const QVariantList& items);
@@ -88,7 +91,6 @@ private:
     bool UpdateStoredItem(const QVariantMap& item, bool* pbUpdated);
     bool InsertItem(const QVariantMap& item);
 
-    QVariantMap LastPricePoint(const QString& strAsin, const QString& strLocale);
     void InsertPricePoint(const QVariantMap& item);
     void LowerPricePoint(const QVariantMap& point, const QVariantMap& item);
     static bool PricesDiffer(const QVariantMap& point, const QVariantMap& item);

@@ -123,6 +123,7 @@ private slots:
     void requestLine();
 
     void batchesOfTenInOrder();
+    void pollOfWaitingItemsIsNotQueuedAgain();
     void groupedByStoreInTableOrder();
     void pausedAfterReplyAndStampedWhenSent();
     void cartWithItemIndexesInKeyOrder();
@@ -451,6 +452,32 @@ void TestAmazonConnector::batchesOfTenInOrder()
         QCOMPARE(AsinsOf(m_items->at(i).first().toList()), batches.at(i));
     }
     QCOMPARE(Texts(*m_errors), QStringList());
+}
+
+// A slow store: the first request is in flight, two wait. A second poll
+// asks again only for the items already sent; a full look-up always goes.
+void TestAmazonConnector::pollOfWaitingItemsIsNotQueuedAgain()
+{
+    const QStringList asins = AddItems("de", "SL", 25);
+    QCOMPARE(asins.size(), 25);
+    m_connector->SetPause(0);
+    Store().injectFault(SimulatedFault::Kind::Delay, 1, 400);
+    m_connector->QueryProduct(asins, QStringLiteral("de"), true);
+    QTRY_COMPARE(Store().requestCount(), 1);
+    QVERIFY(m_items->isEmpty());
+    m_connector->QueryProduct(asins, QStringLiteral("de"), true);
+    m_connector->QueryProduct(asins.mid(20), QStringLiteral("de"), false);
+    // A copy of a waiting request would come fifth and show below.
+    QTRY_COMPARE_WITH_TIMEOUT(m_items->size(), 5, 10000);
+
+    QStringList sent;
+    for (const SimulatedRequest& request : Store().requestLog())
+        sent << request.parameter("ItemId").section(',', 0, 0) + "/"
+                + request.parameter("ResponseGroup").section(',', 0, 0);
+    QCOMPARE(sent,
+        QStringList(
+            { asins.at(0) + "/OfferFull", asins.at(10) + "/OfferFull", asins.at(20) + "/OfferFull",
+                asins.at(0) + "/OfferFull", asins.at(20) + "/ItemAttributes" }));
 }
 
 void TestAmazonConnector::groupedByStoreInTableOrder()
