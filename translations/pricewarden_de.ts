@@ -605,6 +605,14 @@ Weitere Informationen finden Sie auf der Website.</translation>
         <source>Stop watching.</source>
         <translation>Überwachung beendet.</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
+        <translation>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Der Artikel ist &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;auf Lager&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
+        <translation>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Der Preis ist auf &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt; gefallen!&lt;/p&gt;</translation>
+    </message>
 </context>
 <context>
     <name>ServiceManager</name>

@@ -605,6 +605,14 @@ Consultez le site web pour en savoir plus.</translation>
         <source>Stop watching.</source>
         <translation>Surveillance arrêtée.</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
+        <translation>&lt;p&gt;%1&#xa0;: &lt;b&gt;%2&lt;/b&gt;&#xa0;: l’article est &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;en stock&lt;/font&gt;&lt;/b&gt;&#xa0;!&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
+        <translation>&lt;p&gt;%1&#xa0;: &lt;b&gt;%2&lt;/b&gt;&#xa0;: le prix est descendu à &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;&#xa0;!&lt;/p&gt;</translation>
+    </message>
 </context>
 <context>
     <name>ServiceManager</name>

@@ -605,6 +605,14 @@ Please go to website for more info.</source>
         <source>Stop watching.</source>
         <translation>監視を停止しました。</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item is &lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;in stock&lt;/font&gt;&lt;/b&gt;!&lt;/p&gt;</source>
+        <translation>&lt;p&gt;%1：&lt;b&gt;%2&lt;/b&gt;：商品が&lt;b&gt;&lt;font color=&quot;#00aa00&quot;&gt;入荷&lt;/font&gt;&lt;/b&gt;しました！&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
+        <translation>&lt;p&gt;%1：&lt;b&gt;%2&lt;/b&gt;：価格が&lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;に下がりました！&lt;/p&gt;</translation>
+    </message>
 </context>
 <context>
     <name>ServiceManager</name>
