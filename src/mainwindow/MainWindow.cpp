@@ -113,7 +113,10 @@ void MainWindow::SetUpForm()
     setFont(windowFont);
     ui->tabPriceHistory->setStyleSheet(QStringLiteral("font-size:11pt;"));
     ui->gridLayoutWatchCondition->setVerticalSpacing(15);
-    ui->comboBoxAmazonStore->setMaximumWidth(115);
+    // Compact, but never narrower than its longest store name: "Deutschland"
+    // or "Allemagne" would be cut at the width the English names fit in.
+    ui->comboBoxAmazonStore->setMaximumWidth(
+        qMax(115, ui->comboBoxAmazonStore->sizeHint().width()));
 
     ui->lineEditAsin->addAction(ui->actionPasteAndGo);
     ui->lineEditAsin->setContextMenuPolicy(Qt::CustomContextMenu);
