@@ -613,6 +613,89 @@ Weitere Informationen finden Sie auf der Website.</translation>
         <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
         <translation>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Der Preis ist auf &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt; gefallen!&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Average price of the last 30, 90 and 365 days</source>
+        <translation>Durchschnittspreis der letzten 30, 90 und 365 Tage</translation>
+    </message>
+    <message>
+        <source>Ø 30 · 90 · 365 d:</source>
+        <translation>Ø 30 · 90 · 365 T:</translation>
+    </message>
+    <message>
+        <source>Save the price history of the selected item as a CSV file</source>
+        <translation>Den Preisverlauf des ausgewählten Artikels als CSV-Datei speichern</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>CSV exportieren …</translation>
+    </message>
+    <message>
+        <source>Export Price History</source>
+        <translation>Preisverlauf exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV exportieren</translation>
+    </message>
+    <message>
+        <source>The price history could not be saved as %1:
+%2</source>
+        <translation>Der Preisverlauf konnte nicht als %1 gespeichert werden:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>PriceHistoryCsv</name>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Price</source>
+        <translation>Preis</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Neu</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation>Gebraucht</translation>
+    </message>
+</context>
+<context>
+    <name>PriceStatistics</name>
+    <message>
+        <source>Average price of the days with an offer:</source>
+        <translation>Durchschnittspreis der Tage mit Angebot:</translation>
+    </message>
+    <message>
+        <source>last %1 days: no offer</source>
+        <translation>letzte %1 Tage: kein Angebot</translation>
+    </message>
+    <message>
+        <source>last %1 days: %2 (1 day counted)</source>
+        <translation>letzte %1 Tage: %2 (1 Tag gezählt)</translation>
+    </message>
+    <message>
+        <source>last %1 days: %2 (%3 days counted)</source>
+        <translation>letzte %1 Tage: %2 (%3 Tage gezählt)</translation>
+    </message>
+</context>
+<context>
+    <name>ProductSheet</name>
+    <message>
+        <source>Not available</source>
+        <translation>Nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Eligible for &lt;b&gt;&lt;font color=&quot;#00cc00&quot;&gt;FREE Super Saver Shipping&lt;/font&gt;&lt;/b&gt;</source>
+        <translation>&lt;b&gt;&lt;font color=&quot;#00cc00&quot;&gt;Kostenloser Super-Spar-Versand&lt;/font&gt;&lt;/b&gt; möglich</translation>
+    </message>
 </context>
 <context>
     <name>ServiceManager</name>

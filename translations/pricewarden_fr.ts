@@ -613,6 +613,89 @@ Consultez le site web pour en savoir plus.</translation>
         <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
         <translation>&lt;p&gt;%1&#xa0;: &lt;b&gt;%2&lt;/b&gt;&#xa0;: le prix est descendu à &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;&#xa0;!&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Average price of the last 30, 90 and 365 days</source>
+        <translation>Prix moyen des 30, 90 et 365 derniers jours</translation>
+    </message>
+    <message>
+        <source>Ø 30 · 90 · 365 d:</source>
+        <translation>Ø 30 · 90 · 365 j&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Save the price history of the selected item as a CSV file</source>
+        <translation>Enregistrer l’historique des prix de l’article sélectionné dans un fichier CSV</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>Exporter en CSV…</translation>
+    </message>
+    <message>
+        <source>Export Price History</source>
+        <translation>Exporter l’historique des prix</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Exporter en CSV</translation>
+    </message>
+    <message>
+        <source>The price history could not be saved as %1:
+%2</source>
+        <translation>Impossible d’enregistrer l’historique des prix sous %1&#xa0;:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>PriceHistoryCsv</name>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Price</source>
+        <translation>Prix</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Neuf</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation>Occasion</translation>
+    </message>
+</context>
+<context>
+    <name>PriceStatistics</name>
+    <message>
+        <source>Average price of the days with an offer:</source>
+        <translation>Prix moyen des jours avec une offre&#xa0;:</translation>
+    </message>
+    <message>
+        <source>last %1 days: no offer</source>
+        <translation>%1 derniers jours&#xa0;: aucune offre</translation>
+    </message>
+    <message>
+        <source>last %1 days: %2 (1 day counted)</source>
+        <translation>%1 derniers jours&#xa0;: %2 (1 jour compté)</translation>
+    </message>
+    <message>
+        <source>last %1 days: %2 (%3 days counted)</source>
+        <translation>%1 derniers jours&#xa0;: %2 (%3 jours comptés)</translation>
+    </message>
+</context>
+<context>
+    <name>ProductSheet</name>
+    <message>
+        <source>Not available</source>
+        <translation>Indisponible</translation>
+    </message>
+    <message>
+        <source>Eligible for &lt;b&gt;&lt;font color=&quot;#00cc00&quot;&gt;FREE Super Saver Shipping&lt;/font&gt;&lt;/b&gt;</source>
+        <translation>Éligible à la &lt;b&gt;&lt;font color=&quot;#00cc00&quot;&gt;livraison GRATUITE Super Saver&lt;/font&gt;&lt;/b&gt;</translation>
+    </message>
 </context>
 <context>
     <name>ServiceManager</name>

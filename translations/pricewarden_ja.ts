@@ -613,6 +613,89 @@ Please go to website for more info.</source>
         <source>&lt;p&gt;%1: &lt;b&gt;%2&lt;/b&gt;: Item price has dropped to &lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;!&lt;/p&gt;</source>
         <translation>&lt;p&gt;%1：&lt;b&gt;%2&lt;/b&gt;：価格が&lt;font color=&quot;#00aa00&quot;&gt;&lt;b&gt;%3&lt;/b&gt;&lt;/font&gt;に下がりました！&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Average price of the last 30, 90 and 365 days</source>
+        <translation>過去30日・90日・365日の平均価格</translation>
+    </message>
+    <message>
+        <source>Ø 30 · 90 · 365 d:</source>
+        <translation>平均 30 · 90 · 365 日：</translation>
+    </message>
+    <message>
+        <source>Save the price history of the selected item as a CSV file</source>
+        <translation>選択した商品の価格履歴をCSVファイルとして保存</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>CSVをエクスポート…</translation>
+    </message>
+    <message>
+        <source>Export Price History</source>
+        <translation>価格履歴のエクスポート</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSVファイル (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSVのエクスポート</translation>
+    </message>
+    <message>
+        <source>The price history could not be saved as %1:
+%2</source>
+        <translation>価格履歴を%1として保存できませんでした：
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>PriceHistoryCsv</name>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Price</source>
+        <translation>価格</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新品</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation>中古</translation>
+    </message>
+</context>
+<context>
+    <name>PriceStatistics</name>
+    <message>
+        <source>Average price of the days with an offer:</source>
+        <translation>出品があった日の平均価格：</translation>
+    </message>
+    <message>
+        <source>last %1 days: no offer</source>
+        <translation>過去%1日：出品なし</translation>
+    </message>
+    <message>
+        <source>last %1 days: %2 (1 day counted)</source>
+        <translation>過去%1日：%2（1日分）</translation>
+    </message>
+    <message>
+        <source>last %1 days: %2 (%3 days counted)</source>
+        <translation>過去%1日：%2（%3日分）</translation>
+    </message>
+</context>
+<context>
+    <name>ProductSheet</name>
+    <message>
+        <source>Not available</source>
+        <translation>在庫なし</translation>
+    </message>
+    <message>
+        <source>Eligible for &lt;b&gt;&lt;font color=&quot;#00cc00&quot;&gt;FREE Super Saver Shipping&lt;/font&gt;&lt;/b&gt;</source>
+        <translation>&lt;b&gt;&lt;font color=&quot;#00cc00&quot;&gt;通常配送無料&lt;/font&gt;&lt;/b&gt;の対象</translation>
+    </message>
 </context>
 <context>
     <name>ServiceManager</name>

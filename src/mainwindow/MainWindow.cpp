@@ -6,9 +6,11 @@
 #include "AsinContextMenu.h"
 #include "DatabaseManager.h"
 #include "DesktopNotifier.h"
+#include "DialogAbout.h"
 #include "DialogAlert.h"
 #include "DialogConfirm.h"
 #include "DialogPreference.h"
+#include "DialogUpdate.h"
 #include "DownloadManager.h"
 #include "Global.h"
 #include "HtmlText.h"
@@ -17,27 +19,38 @@
 #include "LogText.h"
 #include "LoginItem.h"
 #include "OptionKeys.h"
+#include "PriceHistoryCsv.h"
+#include "PriceStatistics.h"
 #include "ProductLink.h"
+#include "ProductSheet.h"
 #include "ReactionPlan.h"
 #include "ServiceManager.h"
 #include "SoundFile.h"
 #include "UserPrompt.h"
+#include "VersionNotice.h"
 #include "WatchControls.h"
 #include "WatchCycle.h"
 #include "WatchListWidget.h"
 #include "WatchTimer.h"
+#include "WidgetPriceHistoryContent.h"
 #include "ui_mainwindow.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QUrl>
+#include <array>
 #include <utility>
 
 namespace {
@@ -47,6 +60,7 @@ const QLatin1String KeySplitter("MainWindow/SplitterGeometry");
 const QLatin1String KeyOptions("MainWindow/Options");
 const QLatin1String KeySize("MainWindow/Size");
 const QLatin1String KeyLocale("Amazon/Locale");
+const QLatin1String KeyLastUpdateCheck("General/LastUpdateCheck");
 
 const int TabItemDetail = 0;
 const int TabLog = 2;
@@ -74,6 +88,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
 {
     SetUpForm();
     m_alertDialog = new DialogAlert(this);
+    m_about = new DialogAbout(this);
     CreateErrorBox();
 
     InstallLoadFailureBox();
@@ -92,6 +107,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
 
     RestoreSettings();
     UpdateUI();
+    m_service->QueryVersion();
 }
 
 MainWindow::~MainWindow()
@@ -122,6 +138,11 @@ void MainWindow::SetUpForm()
     ui->lineEditAsin->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(
         ui->lineEditAsin, &QWidget::customContextMenuRequested, this, &MainWindow::ShowContextMenu);
+    connect(ui->pushButtonExportCsv, &QPushButton::clicked, this, &MainWindow::OnExportCsv);
+    m_chooseSaveFile = [this](const QString& suggested) {
+        return QFileDialog::getSaveFileName(
+            this, tr("Export Price History"), suggested, tr("CSV files (*.csv)"));
+    };
 }
 
 void MainWindow::CreateErrorBox()
@@ -669,6 +690,9 @@ void MainWindow::OnCartAvailable(const QString& cart_url)
 
 void MainWindow::OnAbout()
 {
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 void MainWindow::OnPreference()
@@ -688,23 +712,125 @@ void MainWindow::OnPreference()
         SetAutoLaunch(m_options.value(OptionKey::AutoLaunch).toBool());
 }
 
+// ---------------------------------------------------------------------------
+// The detail pane
+
 void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
 {
+    // With nothing selected, the chart, the legend and the controls keep the
+    // last item; only the sheet and the export, which name it, go.
     if (!item.contains(ItemKey::Asin)) {
+        m_shownItem.clear();
         ui->textBrowserDetail->clear();
+        ui->pushButtonExportCsv->setEnabled(false);
         return;
     }
+    m_shownItem = item;
+    ShowProductSheet();
     WatchControls::Load(ui, item);
+    ShowHistory(item);
+    ui->pushButtonExportCsv->setEnabled(true);
+}
+
+// Set afresh, the sheet loads its image file again, which may have arrived
+// since it was last shown.
+void MainWindow::ShowProductSheet()
+{
+    static const QString sheet = [] {
+        QFile file(QStringLiteral(":/product_detail.html"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    ui->textBrowserDetail->clear();
+    ui->textBrowserDetail->setHtml(ProductSheet::Html(sheet, m_shownItem));
+}
+
+// The chart and the legend, read with the store's clock, so that their days
+// and averages are those the points were recorded for.
+void MainWindow::ShowHistory(const QVariantMap& item)
+{
+    const QVariantMap history = item.isEmpty()
+        ? QVariantMap()
+        : m_database->GetPriceHistory(
+            item.value(ItemKey::Asin).toString(), item.value(ItemKey::Locale).toString());
+    ui->widgetPriceHistory->Content()->SetClock(m_database->Clock());
+    ui->widgetPriceHistory->SetData(history);
+    if (item.isEmpty())
+        return;
+    const std::array<PriceStatistics::SeriesTexts, 3> texts
+        = PriceStatistics::Texts(history, m_database->Clock());
+    const std::array<std::array<QLabel*, 3>, 3> labels { {
+        { ui->labelAmazonHighest, ui->labelAmazonLowest, ui->labelAmazonAverage },
+        { ui->labelNewHighest, ui->labelNewLowest, ui->labelNewAverage },
+        { ui->labelUsedHighest, ui->labelUsedLowest, ui->labelUsedAverage },
+    } };
+    for (size_t i = 0; i < texts.size(); ++i) {
+        labels[i][0]->setText(texts[i].strHighest);
+        labels[i][1]->setText(texts[i].strLowest);
+        labels[i][2]->setText(texts[i].strAverages);
+        labels[i][2]->setToolTip(texts[i].strAveragesToolTip);
+    }
 }
 
 void MainWindow::OnImageDownloaded(const QString& filename)
 {
-    Q_UNUSED(filename);
+    // Only the image of the item on show: a late one of an item removed or
+    // left meanwhile must not put that item's sheet back.
+    // (QFileInfo would call two missing files the same.)
+    const QString shown = ProductSheet::ImageFile(m_shownItem);
+    if (!shown.isEmpty() && QDir::cleanPath(filename) == QDir::cleanPath(shown))
+        ShowProductSheet();
 }
 
+void MainWindow::SetSaveFileChooser(SaveFileChooser chooser)
+{
+    m_chooseSaveFile = std::move(chooser);
+}
+
+void MainWindow::OnExportCsv()
+{
+    if (m_shownItem.isEmpty())
+        return;
+    const QString asin = m_shownItem.value(ItemKey::Asin).toString();
+    const QString locale = m_shownItem.value(ItemKey::Locale).toString();
+    // The name comes from the network: no separators, no dots.
+    QString name = asin + QLatin1Char('-') + locale;
+    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
+    // In the documents folder, or at home when there is none (the dialog
+    // would otherwise open wherever the program was started).
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString fileName = m_chooseSaveFile(QDir(folder).filePath(name + QStringLiteral(".csv")));
+    if (fileName.isEmpty())
+        return;
+    const QByteArray csv
+        = PriceHistoryCsv::Text(m_database->GetPriceHistory(asin, locale), m_database->Clock());
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
+        return;
+    UserPrompt::Ask(this,
+        { QMessageBox::Warning, tr("Export CSV"),
+            tr("The price history could not be saved as %1:\n%2")
+                .arg(QDir::toNativeSeparators(fileName), file.errorString()),
+            QMessageBox::Ok });
+}
+
+// The answer to the check at start. The notice comes up at most once a
+// day; its time is kept whether the user downloads or not.
 void MainWindow::OnVersionInfoAvailable(const QVariantMap& info)
 {
-    Q_UNUSED(info);
+    QSettings settings;
+    const qint64 now = m_clock().toSecsSinceEpoch();
+    if (!VersionNotice::ShouldShow(
+            info, Global::VersionString, settings.value(KeyLastUpdateCheck, 0).toLongLong(), now))
+        return;
+    DialogUpdate notice(this);
+    notice.SetVersionInfo(info);
+    const bool download = notice.exec() == QDialog::Accepted;
+    settings.setValue(KeyLastUpdateCheck, now);
+    const QUrl link = VersionNotice::DownloadLink(info, VersionNotice::ThisPlatform());
+    if (download && !link.isEmpty())
+        QDesktopServices::openUrl(link);
 }
 
 void MainWindow::OnProductInfoAvailable(const QVariantList& items)
@@ -720,6 +846,9 @@ void MainWindow::OnProductInfoAvailable(const QVariantList& items)
         m_downloads->Append(downloads);
 }
 
+// The legend is refreshed too: the sheet of a reply is shown before its
+// prices are stored, so it would otherwise lag one reply behind the chart.
 void MainWindow::UpdatePriceHistoryView()
 {
+    ShowHistory(ui->treeWidgetWatchList->GetCurrentItemData());
 }

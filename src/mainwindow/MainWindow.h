@@ -14,6 +14,7 @@
 class AmazonConnector;
 class DatabaseManager;
 class DesktopNotifier;
+class DialogAbout;
 class DialogAlert;
 class DownloadManager;
 class ReactionPlan;
@@ -33,6 +34,8 @@ class MainWindow : public QMainWindow
 
 public:
     using Clock = std::function<QDateTime()>;
+    // Asks where to save a file, given the suggested path; empty: cancelled.
+    using SaveFileChooser = std::function<QString(const QString& suggested)>;
 
     explicit MainWindow(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
     ~MainWindow() override;
@@ -47,8 +50,11 @@ public:
     // starts at login.
     void SetAutoLaunch(bool enable);
 
-    // The source of the current time for log stamps (local time).
+    // The source of the current time for log stamps (local time) and for
+    // the day rule of the new-version notice.
     void SetClock(Clock clock);
+    // Replaces the save dialog of the CSV export (tests answer it).
+    void SetSaveFileChooser(SaveFileChooser chooser);
 
     const QVariantMap& Options() const { return m_options; }
     ::WatchTimer& WatchTimer() const { return *m_watchTimer; }
@@ -105,6 +111,8 @@ private slots:
     // user removed since their look-up was sent.
     void ShowProductInfo(const QVariantList& items);
     void OnServiceError(const QString& message, const QString& service);
+    // Saves the history of the item on show as a CSV file.
+    void OnExportCsv();
 
 private:
     void SetUpForm();
@@ -125,12 +133,16 @@ private:
     void RunReactions(const ReactionPlan& plan);
     QString PriceSeenBefore(const QVariantMap& alert, const QString& priceKey);
 
+    void ShowProductSheet();
+    void ShowHistory(const QVariantMap& item);
+
     QString SelectedLocale() const;
     QString TimeStamp() const;
     void AppendLogLine(const QString& html);
 
     AmazonConnector* m_amazon = nullptr;
     DialogAlert* m_alertDialog = nullptr;
+    DialogAbout* m_about = nullptr;
     ::WatchTimer* m_watchTimer = nullptr;
     DatabaseManager* m_database = nullptr;
     QMessageBox* m_errorBox = nullptr;
@@ -141,6 +153,9 @@ private:
     ServiceManager* m_service = nullptr;
     DesktopNotifier* m_notifier = nullptr;
     Clock m_clock;
+    SaveFileChooser m_chooseSaveFile;
+    // The item on the product sheet; empty when none is.
+    QVariantMap m_shownItem;
     bool m_closed = false;
     // While set, changed records are gathered in m_unsavedItems and stored
     // together, in one transaction.

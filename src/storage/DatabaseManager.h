@@ -42,6 +42,9 @@ public:
     // group them. Defaults: the system clock and the system time zone.
     void SetClock(DayClock::TimeSource source);
     void SetTimeZone(const QTimeZone& zone);
+    // The same clock and calendar for whoever reads the history, so its
+    // dates and averages fall on the days the points were stored for.
+    const DayClock& Clock() const { return m_clock; }
 
     // Whether this build may step histories directly on the SQLite
     // connection of Qt's driver, which is sound only where the driver uses

@@ -3,6 +3,7 @@
 
 #include "DatabaseManager.h"
 #include "DayClock.h"
+#include "PriceHistoryCsv.h"
 #include "ScratchEnvironment.h"
 #include "StorageStatements.h"
 
@@ -108,6 +109,9 @@ private slots:
     void extremesOfEachColumn();
     void pointsHoldWhatQtsDriverReads_data();
     void pointsHoldWhatQtsDriverReads();
+
+    void csvExport_data();
+    void csvExport();
 
 private:
     void Open(const QString& strPath);
@@ -628,6 +632,47 @@ void TestDatabaseManager::pointsHoldWhatQtsDriverReads()
         QCOMPARE(point.value(strKey).isNull(), expected.value(strKey).isNull());
         QCOMPARE(point.value(strKey), expected.value(strKey));
     }
+}
+
+void TestDatabaseManager::csvExport_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QList<Prices>>("rows"); // one a day from 2026-03-08
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("euro, gaps empty")
+        << "de" << QList<Prices> { { 19.99, 18.5, 0 }, { 1299, 0, 7.004 } }
+        << QByteArray("Date,Price (EUR),New (EUR),Used (EUR)\r\n2026-03-08,19.99,18.50,\r\n"
+                      "2026-03-09,1299.00,,7.00\r\n");
+    QTest::newRow("yen without decimals")
+        << "jp" << QList<Prices> { { 1980, 2480.4, 990 } }
+        << QByteArray("Date,Price (JPY),New (JPY),Used (JPY)\r\n2026-03-08,1980,2480,990\r\n");
+}
+
+// Stamped just after local midnight: the row carries the Berlin date, not the
+// UTC one (the day before).
+void TestDatabaseManager::csvExport()
+{
+    QFETCH(QString, locale);
+    QFETCH(QList<Prices>, rows);
+    QFETCH(QByteArray, expected);
+    const QDateTime first = LocalTime("2026-03-08T00:30:00", "Europe/Berlin");
+    for (int i = 0; i < rows.size(); ++i) {
+        QSqlQuery query(QSqlDatabase::database(m_manager->ConnectionName()));
+        query.prepare("INSERT INTO pricehistory (ASIN, Locale, Price, PriceNew, PriceUsed, "
+                      "Timestamp) VALUES ('B00TEST001', ?, ?, ?, ?, ?)");
+        for (const QVariant& value : QVariantList { locale, rows.at(i).at(0), rows.at(i).at(1),
+                 rows.at(i).at(2), first.addDays(i).toSecsSinceEpoch() })
+            query.addBindValue(value);
+        QVERIFY(query.exec());
+    }
+    const QVariantMap history = m_manager->GetPriceHistory(kAsin, locale);
+    QCOMPARE(PriceHistoryCsv::Text(history, m_manager->Clock()), expected);
+
+    // A translated header may hold the characters that need quoting.
+    QCOMPARE(PriceHistoryCsv::Field("Prix, neuf"), "\"Prix, neuf\"");
+    QCOMPARE(PriceHistoryCsv::Field("5\" \"Zoll\""), "\"5\"\" \"\"Zoll\"\"\"");
+    QCOMPARE(PriceHistoryCsv::Field("a\rb"), "\"a\rb\"");
+    QCOMPARE(PriceHistoryCsv::Field("a\nb"), "\"a\nb\"");
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseManager)

@@ -2,15 +2,17 @@
 #include "ItemRecordKeys.h"
 #include "ScratchEnvironment.h"
 #include "SoundFile.h"
+#include "VersionNotice.h"
 #include "VersionNumber.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <limits>
 
 // The rules behind the alert window and the version check, as plain
 // functions: the alert paragraph, where a sound is found, which release is
-// newer.
+// newer, when the start-up notice comes up and which page it opens.
 class TestDialogRules : public QObject
 {
     Q_OBJECT
@@ -22,6 +24,10 @@ private slots:
     void soundFile();
     void newerVersion_data();
     void newerVersion();
+    void noticeAtMostOncePerDay_data();
+    void noticeAtMostOncePerDay();
+    void downloadLinkOfThePlatform_data();
+    void downloadLinkOfThePlatform();
 
 private:
     ScratchEnvironment m_scratch;
@@ -132,6 +138,68 @@ void TestDialogRules::newerVersion()
     QFETCH(QString, running);
     QFETCH(bool, newer);
     QCOMPARE(VersionNumber::IsNewerVersion(latest, running), newer);
+    // The start-up notice never shown before: it follows the same order.
+    QCOMPARE(
+        VersionNotice::ShouldShow({ { "LatestVersion", latest } }, running, 0, 1700000000), newer);
+}
+
+void TestDialogRules::noticeAtMostOncePerDay_data()
+{
+    QTest::addColumn<qint64>("lastShown"); // seconds before now; negative: after now
+    QTest::addColumn<bool>("shown");
+    const qint64 day = 86400;
+    QTest::newRow("a day and a second ago") << day + 1 << true;
+    QTest::newRow("exactly a day ago") << day << false;
+    QTest::newRow("an hour ago") << qint64(3600) << false;
+    // Stamped while the clock ran ahead: a little is the same day, a lot is
+    // a clock that was wrong and must not silence the notice until then.
+    QTest::newRow("an hour ahead") << qint64(-3600) << false;
+    QTest::newRow("two days ahead") << -2 * day << true;
+    QTest::newRow("damaged setting") << std::numeric_limits<qint64>::min() << true;
+}
+
+void TestDialogRules::noticeAtMostOncePerDay()
+{
+    QFETCH(qint64, lastShown);
+    QFETCH(bool, shown);
+    const qint64 now = 1700000000;
+    const qint64 stored
+        = lastShown == std::numeric_limits<qint64>::min() ? lastShown : now - lastShown;
+    QCOMPARE(VersionNotice::ShouldShow({ { "LatestVersion", "1.4" } }, "1.3", stored, now), shown);
+}
+
+void TestDialogRules::downloadLinkOfThePlatform_data()
+{
+    QTest::addColumn<QStringList>("links"); // general, Linux, macOS; empty: not sent
+    QTest::addColumn<int>("platform");
+    QTest::addColumn<QString>("expected");
+    const QString all = "https://a.example/", linuxPage = "https://l.example/",
+                  mac = "http://m.example/";
+    const int onLinux = int(VersionNotice::Platform::Linux);
+    QTest::newRow("linux") << QStringList { all, linuxPage, mac } << onLinux << linuxPage;
+    QTest::newRow("mac") << QStringList { all, linuxPage, mac }
+                         << int(VersionNotice::Platform::MacOS) << mac;
+    QTest::newRow("linux, none of its own") << QStringList { all, "", mac } << onLinux << all;
+    QTest::newRow("own link not on the web")
+        << QStringList { all, "file:///bin/sh", mac } << onLinux << all;
+    QTest::newRow("no web link, elsewhere") << QStringList { "javascript:alert(1)", linuxPage, mac }
+                                            << int(VersionNotice::Platform::Other) << "";
+}
+
+void TestDialogRules::downloadLinkOfThePlatform()
+{
+    QFETCH(QStringList, links);
+    QFETCH(int, platform);
+    QFETCH(QString, expected);
+    QVariantMap info;
+    for (int i = 0; i < 3; ++i) {
+        if (!links.at(i).isEmpty())
+            info.insert(
+                QStringList { "DownloadLink", "DownloadLink_linux", "DownloadLink_mac" }.at(i),
+                links.at(i));
+    }
+    QCOMPARE(
+        VersionNotice::DownloadLink(info, VersionNotice::Platform(platform)).toString(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestDialogRules)
