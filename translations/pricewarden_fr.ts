@@ -451,7 +451,7 @@ Consultez le site web pour en savoir plus.</translation>
     </message>
     <message>
         <source>in cart and take me to checkout</source>
-        <translation>dans le panier et passer à la caisse</translation>
+        <translation>au panier, puis aller à la caisse</translation>
     </message>
     <message>
         <source>Send me an email</source>
