@@ -25,5 +25,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # and the multimedia runtime of the alert sound.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6multimedia6")
+# Qt's own buttons and menus in the program's language; English without.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 include(CPack)

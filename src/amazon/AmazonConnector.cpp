@@ -17,7 +17,6 @@ namespace {
 const QString ItemLookupOperation = QStringLiteral("ItemLookup");
 const QString CartCreateOperation = QStringLiteral("CartCreate");
 const QString JapaneseLocale = QStringLiteral("jp");
-const QString NotAvailableText = QStringLiteral("Not Available");
 
 QVariantMap LookupParameters(const QStringList& asins, bool bPriceOnly)
 {
@@ -111,7 +110,8 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
     const bool inStock = record.value(ItemKey::Price).toDouble() > 0.0;
     record.insert(ItemKey::Availability,
         inStock ? AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("Availability"))
-                : NotAvailableText);
+                // Shown in place of the store's own text, so in the user's language.
+                : QCoreApplication::translate("AmazonConnector", "Not Available"));
     record.insert(ItemKey::InStock, inStock);
     record.insert(ItemKey::DetailPageUrl, DetailPageUrl(asin, locale));
     return record;

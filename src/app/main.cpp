@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "MessageHandler.h"
 #include "SingleApplication.h"
+#include "Translations.h"
 #include "UnixSignalWatcher.h"
 
 #include <QMessageBox>
@@ -39,17 +40,22 @@ int main(int argc, char* argv[])
 {
     qInstallMessageHandler(myMessageOutput);
 
-    // Answered before any application object exists: it needs no display and
-    // never reaches a running instance.
-    const QString information = CommandLine::InformationText(ArgumentList(argc, argv));
-    if (!information.isEmpty()) {
-        std::fputs(information.toLocal8Bit().constData(), stdout);
+    // Answered without the single-instance application: it needs no display
+    // and never reaches a running instance. The plain application object only
+    // carries the translation.
+    const QStringList arguments = ArgumentList(argc, argv);
+    if (!CommandLine::InformationText(arguments).isEmpty()) {
+        QCoreApplication informationApp(argc, argv);
+        const Translations translations;
+        std::fputs(CommandLine::InformationText(arguments).toLocal8Bit().constData(), stdout);
         return 0;
     }
 
     SingleApplication app(argc, argv);
     if (app.isRunning())
         return app.sendMessage(QStringLiteral("Wake up!"), WakeUpTimeoutMs) ? 0 : 1;
+    // Before the first text is shown: the start-up failure box, the window.
+    const Translations translations;
 
     QCoreApplication::setOrganizationName(QStringLiteral("Pricewarden"));
     QCoreApplication::setOrganizationDomain(Global::DomainName);

@@ -255,7 +255,8 @@ void WidgetPriceHistoryContent::DrawDateAxis(QPainter& painter) const
         painter.setPen(date <= today ? Qt::black : Qt::gray);
         painter.drawLine(x, bottom + 1, x, bottom + 4);
         painter.drawText(QRect(x - width / 2, bottom + 4, width, 20),
-            Qt::AlignHCenter | Qt::AlignTop, date.toString(QStringLiteral("MMM d")));
+            Qt::AlignHCenter | Qt::AlignTop,
+            QLocale().toString(date, tr("MMM d", "date label of the chart's time axis")));
         date = date.addDays(m_columns.daysPerColumn);
     }
 }

@@ -24,8 +24,9 @@ DialogAbout::DialogAbout(QWidget* parent)
     titleFont.setBold(true);
     ui->labelAppTitle->setFont(titleFont);
 
-    setWindowTitle(tr("About") + QLatin1Char(' ') + QCoreApplication::applicationName());
-    ui->labelVersion->setText(tr("Version") + QLatin1Char(' ') + Global::VersionString);
+    // Whole phrases: some languages put the name first ("Pricewardenについて").
+    setWindowTitle(tr("About %1").arg(QCoreApplication::applicationName()));
+    ui->labelVersion->setText(tr("Version %1").arg(Global::VersionString));
     QFile about(QStringLiteral(":/about.html"));
     if (about.open(QIODevice::ReadOnly))
         ui->label_4->setText(QString::fromUtf8(about.readAll()));

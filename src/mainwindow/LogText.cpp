@@ -3,6 +3,8 @@
 #include "HtmlText.h"
 #include "ItemRecordKeys.h"
 
+#include <QCoreApplication>
+
 namespace LogText {
 
 QString Line(const QString& stamp, const QString& message, const QString& color)
@@ -13,16 +15,18 @@ QString Line(const QString& stamp, const QString& message, const QString& color)
         .arg(stamp.toHtmlEscaped(), color.toHtmlEscaped(), message.toHtmlEscaped());
 }
 
+// The alert lines are the main window's texts, translated in its context.
 QString AlertLine(const QString& stamp, const QVariantMap& item)
 {
     if (item.value(ItemKey::WatchCondition).toInt() == WatchCondition::InStock) {
-        return QStringLiteral("<p>%1: <b>%2</b>: Item is <b><font "
-                              "color=\"#00aa00\">in stock</font></b>!</p>")
+        return QCoreApplication::translate("MainWindow",
+            "<p>%1: <b>%2</b>: Item is <b><font color=\"#00aa00\">in stock</font></b>!</p>")
             .arg(stamp.toHtmlEscaped(), HtmlText::LinkedTitle(item));
     }
     const QString price = item.value(ItemKey::FormattedAlertPrice).toString();
-    return QStringLiteral("<p>%1: <b>%2</b>: Item price has dropped to <font "
-                          "color=\"#00aa00\"><b>%3</b></font>!</p>")
+    return QCoreApplication::translate("MainWindow",
+        "<p>%1: <b>%2</b>: Item price has dropped to <font "
+        "color=\"#00aa00\"><b>%3</b></font>!</p>")
         .arg(stamp.toHtmlEscaped(), HtmlText::LinkedTitle(item), price.toHtmlEscaped());
 }
 

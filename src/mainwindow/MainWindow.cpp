@@ -129,7 +129,10 @@ void MainWindow::SetUpForm()
     setFont(windowFont);
     ui->tabPriceHistory->setStyleSheet(QStringLiteral("font-size:11pt;"));
     ui->gridLayoutWatchCondition->setVerticalSpacing(15);
-    ui->comboBoxAmazonStore->setMaximumWidth(115);
+    // Compact, but never narrower than its longest store name: "Deutschland"
+    // or "Allemagne" would be cut at the width the English names fit in.
+    ui->comboBoxAmazonStore->setMaximumWidth(
+        qMax(115, ui->comboBoxAmazonStore->sizeHint().width()));
 
     ui->lineEditAsin->addAction(ui->actionPasteAndGo);
     ui->lineEditAsin->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -238,10 +241,11 @@ void MainWindow::CreateTrayIcon()
     icon.addFile(QStringLiteral(":/app48.png"));
     m_trayIcon = new QSystemTrayIcon(icon, this);
     m_trayIcon->setVisible(true);
-    m_trayIcon->setToolTip(QCoreApplication::applicationName() + QStringLiteral(" [Idle]"));
+    m_trayIcon->setToolTip(
+        QCoreApplication::applicationName() + QStringLiteral(" [") + tr("Idle") + QLatin1Char(']'));
 
     auto* menu = new QMenu(this);
-    QAction* restore = menu->addAction(QStringLiteral("Restore"));
+    QAction* restore = menu->addAction(tr("Restore"));
     menu->addSeparator();
     menu->addAction(ui->actionStart);
     menu->addAction(ui->actionStop);
@@ -482,7 +486,7 @@ void MainWindow::OnRemove()
         return;
     const QString question = tr("Do you really want to remove item \"%1\"?")
                                  .arg(record.value(ItemKey::Title).toString());
-    DialogConfirm confirm(this, QStringLiteral("RemoveItem"), question, QStringLiteral("Confirm"));
+    DialogConfirm confirm(this, QStringLiteral("RemoveItem"), question, tr("Confirm"));
     if (confirm.exec() != QDialog::Accepted)
         return;
     // A look-up of the item may still be on its way (the start-up refresh,

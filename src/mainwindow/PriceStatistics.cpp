@@ -25,25 +25,22 @@ QString NumberText(double dPrice, const QString& strLocale)
     return QString::number(dPrice, 'f', strLocale == QLatin1String("jp") ? 0 : 2);
 }
 
-QString Translated(const char* text)
-{
-    return QCoreApplication::translate("PriceStatistics", text);
-}
-
 // "<b>16.33</b> · – · <b>18.91</b>": a dash for a window without an offer,
 // nothing at all when no window had one.
 QString AveragesText(const PriceAverages& averages, PriceAverages::Series series,
     const QString& strLocale, QString* pToolTip)
 {
     QStringList parts;
-    QStringList lines { Translated("Average price of the days with an offer:") };
+    QStringList lines { QCoreApplication::translate(
+        "PriceStatistics", "Average price of the days with an offer:") };
     bool bAny = false;
     for (int w = 0; w < int(PriceAverages::WindowDays.size()); ++w) {
         const QString window = QString::number(PriceAverages::WindowDays[size_t(w)]);
         const PriceAverages::Mean mean = averages.Get(series, w);
         if (mean.nDays <= 0) {
             parts << QStringLiteral("\u2013");
-            lines << Translated("last %1 days: no offer").arg(window);
+            lines << QCoreApplication::translate("PriceStatistics", "last %1 days: no offer")
+                         .arg(window);
             continue;
         }
         bAny = true;
@@ -53,8 +50,10 @@ QString AveragesText(const PriceAverages& averages, PriceAverages::Series series
         parts << QStringLiteral("<b>%1</b>").arg(NumberText(mean.dValue, strLocale));
         // Without a translation Qt would leave "%n day(s)" as it stands.
         lines << (mean.nDays == 1
-                ? Translated("last %1 days: %2 (1 day counted)").arg(window, price)
-                : Translated("last %1 days: %2 (%3 days counted)")
+                ? QCoreApplication::translate("PriceStatistics", "last %1 days: %2 (1 day counted)")
+                      .arg(window, price)
+                : QCoreApplication::translate(
+                    "PriceStatistics", "last %1 days: %2 (%3 days counted)")
                       .arg(window, price, QString::number(mean.nDays)));
     }
     *pToolTip = lines.join(QLatin1Char('\n'));

@@ -17,11 +17,6 @@ QString Text(const QVariantMap& item, const QString& key)
     return item.value(key).toString().toHtmlEscaped();
 }
 
-QString Translated(const char* text)
-{
-    return QCoreApplication::translate("ProductSheet", text);
-}
-
 // The store sends the flag as "1" or "0"; "0" is a text too, but it says
 // the item does not ship free.
 bool HasFreeShipping(const QVariantMap& item)
@@ -48,8 +43,9 @@ QString Value(const QString& name, const QVariantMap& item)
     if (name == QLatin1String("TITLE"))
         return Text(item, ItemKey::Title);
     if (name == QLatin1String("AVAILABILITY")) {
-        return item.value(ItemKey::InStock).toBool() ? Text(item, ItemKey::Availability)
-                                                     : Translated("Not available").toHtmlEscaped();
+        return item.value(ItemKey::InStock).toBool()
+            ? Text(item, ItemKey::Availability)
+            : QCoreApplication::translate("ProductSheet", "Not available").toHtmlEscaped();
     }
     if (name == QLatin1String("PRICE"))
         return Text(item, ItemKey::FormattedPrice);
@@ -60,7 +56,7 @@ QString Value(const QString& name, const QVariantMap& item)
     if (name == QLatin1String("LISTPRICE"))
         return Text(item, ItemKey::FormattedListPrice);
     if (name == QLatin1String("FREESHIPPING") && HasFreeShipping(item)) {
-        return Translated(
+        return QCoreApplication::translate("ProductSheet",
             "Eligible for <b><font color=\"#00cc00\">FREE Super Saver Shipping</font></b>");
     }
     return {};

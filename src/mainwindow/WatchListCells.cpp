@@ -10,12 +10,6 @@ namespace WatchListCells {
 
 namespace {
 
-// The phrases belong to the list's translation context.
-QString Phrase(const char* text)
-{
-    return QCoreApplication::translate("WatchListWidget", text);
-}
-
 int WatchConditionOf(const QVariantMap& record)
 {
     return record.value(ItemKey::WatchCondition).toInt();
@@ -28,19 +22,22 @@ bool IsSet(const QVariantMap& record, const QString& key)
 
 } // namespace
 
+// The phrases of both cells are translated in the list's own context.
 QString WatchText(const QVariantMap& record)
 {
     switch (WatchConditionOf(record)) {
     case WatchCondition::InStock:
-        return Phrase("Item in stock");
+        return QCoreApplication::translate("WatchListWidget", "Item in stock");
     case WatchCondition::PriceDrop: {
         const QString currency
             = Global::CurrencyString.value(record.value(ItemKey::Locale).toString());
         const double priceLine = record.value(ItemKey::PriceLine).toDouble();
-        return Phrase("Price drop to ") + currency + QString::number(priceLine, 'f', 2);
+        // %1 is the currency and the price line, as in "$12.50".
+        return QCoreApplication::translate("WatchListWidget", "Price drop to %1")
+            .arg(currency + QString::number(priceLine, 'f', 2));
     }
     default:
-        return Phrase("Do not watch");
+        return QCoreApplication::translate("WatchListWidget", "Do not watch");
     }
 }
 
@@ -49,13 +46,13 @@ QString ReactionText(const QVariantMap& record)
     if (WatchConditionOf(record) == WatchCondition::NotWatched)
         return {};
     // The alert window is shown for every alert, whatever ActionAlert says.
-    QStringList reactions { Phrase("Show alert") };
+    QStringList reactions { QCoreApplication::translate("WatchListWidget", "Show alert") };
     if (IsSet(record, ItemKey::ActionEmail))
-        reactions << Phrase("Email me");
+        reactions << QCoreApplication::translate("WatchListWidget", "Email me");
     if (IsSet(record, ItemKey::ActionWebPage))
-        reactions << Phrase("Bring up webpage");
+        reactions << QCoreApplication::translate("WatchListWidget", "Bring up webpage");
     if (IsSet(record, ItemKey::ActionCreateCart))
-        reactions << Phrase("Take me to check out");
+        reactions << QCoreApplication::translate("WatchListWidget", "Take me to check out");
     return reactions.join(QStringLiteral(", "));
 }
 

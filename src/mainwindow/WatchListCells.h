@@ -7,7 +7,7 @@
 // What the watch-list cells show for a record, kept free of widgets.
 namespace WatchListCells {
 
-// "Item in stock", "Price drop to " with the store's currency and the price
+// "Item in stock", "Price drop to %1" with the store's currency and the price
 // line, or "Do not watch".
 QString WatchText(const QVariantMap& record);
 

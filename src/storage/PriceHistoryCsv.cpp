@@ -13,11 +13,6 @@ namespace {
 
 const QLatin1String kLineEnd("\r\n");
 
-QString Translated(const char* text)
-{
-    return QCoreApplication::translate("PriceHistoryCsv", text);
-}
-
 QString HeaderField(const QString& name, const QString& currency)
 {
     return Field(currency.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, currency));
@@ -62,10 +57,12 @@ QByteArray Text(const QVariantMap& history, const DayClock& clock)
     const QString currency = CurrencyCode(locale);
     const int nDecimals = locale == QLatin1String("jp") ? 0 : 2;
 
-    QString text = Field(Translated("Date")) + QLatin1Char(',')
-        + HeaderField(Translated("Price"), currency) + QLatin1Char(',')
-        + HeaderField(Translated("New"), currency) + QLatin1Char(',')
-        + HeaderField(Translated("Used"), currency) + kLineEnd;
+    QString text = Field(QCoreApplication::translate("PriceHistoryCsv", "Date")) + QLatin1Char(',')
+        + HeaderField(QCoreApplication::translate("PriceHistoryCsv", "Price"), currency)
+        + QLatin1Char(',')
+        + HeaderField(QCoreApplication::translate("PriceHistoryCsv", "New"), currency)
+        + QLatin1Char(',')
+        + HeaderField(QCoreApplication::translate("PriceHistoryCsv", "Used"), currency) + kLineEnd;
     for (const QVariant& entry : history.value(HistoryKey::PriceHistory).toList()) {
         const QVariantMap point = entry.toMap();
         text += clock.DateOf(point.value(HistoryKey::Timestamp).toLongLong()).toString(Qt::ISODate)
