@@ -2,6 +2,7 @@
 // a 1000 x 400 image, and the repaint that follows a mouse move, with the
 // target and the frame budget beside each figure.
 
+#include "BenchmarkTargets.h"
 #include "DayClock.h"
 #include "Global.h"
 #include "ItemRecordKeys.h"
@@ -51,21 +52,6 @@ QVariantMap TenYearHistory()
         { HistoryKey::NewLowest, lowest[1] }, { HistoryKey::NewHighest, highest[1] },
         { HistoryKey::UsedLowest, lowest[2] }, { HistoryKey::UsedHighest, highest[2] } };
 }
-
-// Counts the chart's paint events, so that a benchmark can tell that the
-// repaint it times really happened.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 struct Chart
 {
@@ -121,69 +107,6 @@ void BM_HoverRepaint(benchmark::State& state)
 BENCHMARK(BM_PaintTenYears)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_HoverRepaint)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-struct Target
-{
-    double targetMs;
-    double frameMs;
-};
-
-const QMap<QString, Target>& Targets()
-{
-    static const QMap<QString, Target> targets { { "BM_PaintTenYears", { 8.0, 16.0 } },
-        { "BM_HoverRepaint", { 4.0, 16.0 } } };
-    return targets;
-}
-
-// The console output plus a closing table of figures against targets. The
-// machine may be shared: real time then includes waiting for a core, so the
-// verdict goes by the CPU time the paint itself took, and both are shown.
-class TargetReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const double toMs = UnitToMs(run.time_unit);
-            m_measuredMs.insert(QString::fromStdString(run.run_name.function_name),
-                { run.GetAdjustedRealTime() * toMs, run.GetAdjustedCPUTime() * toMs });
-        }
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-18s %9s %8s %10s %9s %7s\n", "step (3,650 days)", "real ms", "cpu ms",
-            "target ms", "frame ms", "cpu/target");
-        for (auto it = m_measuredMs.cbegin(); it != m_measuredMs.cend(); ++it) {
-            const Target target = Targets().value(it.key());
-            const double cpu = it.value().second;
-            std::printf("%-18s %9.2f %8.2f %10.1f %9.1f %7.2fx %s\n", qPrintable(it.key()),
-                it.value().first, cpu, target.targetMs, target.frameMs, cpu / target.targetMs,
-                cpu <= target.targetMs      ? "within"
-                    : cpu <= target.frameMs ? "OVER target"
-                                            : "OVER");
-        }
-    }
-
-private:
-    static double UnitToMs(benchmark::TimeUnit unit)
-    {
-        switch (unit) {
-        case benchmark::kNanosecond:
-            return 1e-6;
-        case benchmark::kMicrosecond:
-            return 1e-3;
-        case benchmark::kMillisecond:
-            return 1.0;
-        default:
-            return 1000.0;
-        }
-    }
-
-    QMap<QString, QPair<double, double>> m_measuredMs; // real, cpu
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -192,7 +115,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     Global::InitializeSettings();
     benchmark::Initialize(&argc, argv);
-    TargetReporter reporter;
+    TargetReporter reporter("step (3,650 days)",
+        { { "BM_PaintTenYears", "paint ten years into 1000x400", 8.0, 16.0 },
+            { "BM_HoverRepaint", "repaint after a mouse move", 4.0, 16.0 } });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -4,6 +4,7 @@
 // the frame budget. The window runs in a scratch profile against the
 // simulated store, as the user would see it.
 
+#include "BenchmarkTargets.h"
 #include "DatabaseManager.h"
 #include "Global.h"
 #include "MainWindow.h"
@@ -29,20 +30,6 @@ constexpr int DayCount = 3650;
 // Two items of the simulated catalogue, so each click really changes the
 // selection.
 const char* const Asins[] = { "B0PW000001", "B0PW000002" };
-
-// Counts paints of the chart, so the benchmark can tell the chart was drawn.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 // Ten years of a point a day for both items, every price moving daily.
 void SeedProfile()
@@ -120,42 +107,6 @@ void BM_SelectTenYearItem(benchmark::State& state)
 
 BENCHMARK(BM_SelectTenYearItem)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-constexpr double TargetMs = 30.0;
-constexpr double FrameMs = 16.0;
-
-// The console output plus a closing line of the figure against the target
-// and the frame budget. The machine may be shared, so real time (which
-// includes waiting for a core) and CPU time are both shown.
-class TargetReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const double toMs = run.time_unit == benchmark::kMillisecond ? 1.0
-                : run.time_unit == benchmark::kMicrosecond               ? 1e-3
-                                                                         : 1e-6;
-            m_realMs = run.GetAdjustedRealTime() * toMs;
-            m_cpuMs = run.GetAdjustedCPUTime() * toMs;
-        }
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-26s %9s %8s %10s %9s %7s\n", "step (3,650 days)", "real ms", "cpu ms",
-            "target ms", "frame ms", "cpu/target");
-        std::printf("%-26s %9.2f %8.2f %10.1f %9.1f %7.2fx %s\n", "click to pane and chart",
-            m_realMs, m_cpuMs, TargetMs, FrameMs, m_cpuMs / TargetMs,
-            m_cpuMs <= TargetMs ? "within" : "OVER");
-    }
-
-private:
-    double m_realMs = 0;
-    double m_cpuMs = 0;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,7 +123,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName("Pricewarden");
     Global::Initialize();
     benchmark::Initialize(&argc, argv);
-    TargetReporter reporter;
+    TargetReporter reporter(
+        "step (3,650 days)", { { "BM_SelectTenYearItem", "click to pane and chart", 30.0, 16.0 } });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -1,6 +1,7 @@
 // Merging a 1,000-item refresh into the watch list and sorting 1,000 rows,
 // with the time each step may take beside the measured figure.
 
+#include "BenchmarkTargets.h"
 #include "Global.h"
 #include "WatchListWidget.h"
 
@@ -142,56 +143,6 @@ BENCHMARK(BM_RefreshExistingRows)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_SortByItemName)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_SortByPrice)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-const QMap<QString, double>& TargetsMs()
-{
-    static const QMap<QString, double> targets { { "BM_RefreshIntoEmptyList", 150.0 },
-        { "BM_RefreshExistingRows", 150.0 }, { "BM_SortByItemName", 50.0 },
-        { "BM_SortByPrice", 50.0 } };
-    return targets;
-}
-
-// The console output plus a closing table of figures against targets.
-class TargetReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_measuredMs.insert(QString::fromStdString(run.run_name.function_name),
-                run.GetAdjustedRealTime() * UnitToMs(run.time_unit));
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf(
-            "\n%-28s %12s %12s %8s\n", "step (1,000 rows)", "measured ms", "target ms", "ratio");
-        for (auto it = m_measuredMs.cbegin(); it != m_measuredMs.cend(); ++it) {
-            const double target = TargetsMs().value(it.key(), 0.0);
-            std::printf("%-28s %12.2f %12.1f %7.2fx %s\n", qPrintable(it.key()), it.value(), target,
-                target > 0 ? it.value() / target : 0.0, it.value() <= target ? "within" : "OVER");
-        }
-    }
-
-private:
-    static double UnitToMs(benchmark::TimeUnit unit)
-    {
-        switch (unit) {
-        case benchmark::kNanosecond:
-            return 1e-6;
-        case benchmark::kMicrosecond:
-            return 1e-3;
-        case benchmark::kMillisecond:
-            return 1.0;
-        default:
-            return 1000.0;
-        }
-    }
-
-    QMap<QString, double> m_measuredMs;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -200,7 +151,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     Global::InitializeSettings();
     benchmark::Initialize(&argc, argv);
-    TargetReporter reporter;
+    TargetReporter reporter("step (1,000 rows)",
+        { { "BM_RefreshIntoEmptyList", "refresh into an empty list", 150.0 },
+            { "BM_RefreshExistingRows", "price refresh of existing rows", 150.0 },
+            { "BM_SortByItemName", "sort by \"Item Name\"", 50.0 },
+            { "BM_SortByPrice", "sort by \"Price\"", 50.0 } });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
