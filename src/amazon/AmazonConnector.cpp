@@ -2,6 +2,7 @@
 
 #include "Global.h"
 #include "ItemRecordKeys.h"
+#include "ReplyText.h"
 #include "SignedQuery.h"
 #include "XmlReplyCheck.h"
 
@@ -10,6 +11,7 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkRequest>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -30,11 +32,24 @@ QVariantMap LookupParameters(const QStringList& asins, bool bPriceOnly)
 }
 
 // The API sends amounts in the currency's smallest unit; the yen has none
-// below the main unit.
+// below the main unit. Prices decide alerts and carts, so an amount that is
+// no plain price (not a number, "nan", "inf", an overflow, below zero,
+// beyond any shop's till) counts as no price at all.
 double ConvertAmount(const QString& text, const QString& locale)
 {
-    const double amount = text.toDouble();
+    bool bNumber = false;
+    const double amount = text.toDouble(&bNumber);
+    if (!bNumber || !std::isfinite(amount) || amount < 0.0
+        || amount > AmazonConnector::MaximumAmount)
+        return 0.0;
     return locale == JapaneseLocale ? amount : amount / 100.0;
+}
+
+// The texts of a reply as the list and the detail pane may show them.
+QString ShortText(const QDomElement& item, const QString& path)
+{
+    return ReplyText::Displayable(
+        AmazonConnector::GetFirstChildText(item, path), ReplyText::ShortTextLength);
 }
 
 void InsertIfNotEmpty(QVariantMap& record, const QString& key, const QString& text)
@@ -43,13 +58,14 @@ void InsertIfNotEmpty(QVariantMap& record, const QString& key, const QString& te
         record.insert(key, text);
 }
 
+// An address that is no web link (or a megabyte long) is not fetched at all.
 void InsertImage(QVariantMap& record, const QDomElement& item, const QString& size)
 {
     QString url = AmazonConnector::GetFirstChildText(item, size + QStringLiteral(",URL"));
     if (url.isEmpty())
         url = AmazonConnector::GetFirstChildText(
             item, QStringLiteral("ImageSets,ImageSet,") + size + QStringLiteral(",URL"));
-    InsertIfNotEmpty(record, size, url);
+    InsertIfNotEmpty(record, size, ReplyText::WebLink(url));
 }
 
 void InsertListPrice(QVariantMap& record, const QDomElement& item, const QString& locale)
@@ -60,8 +76,7 @@ void InsertListPrice(QVariantMap& record, const QDomElement& item, const QString
         return;
     record.insert(ItemKey::ListPrice, ConvertAmount(amount, locale));
     record.insert(ItemKey::FormattedListPrice,
-        AmazonConnector::GetFirstChildText(
-            item, QStringLiteral("ItemAttributes,ListPrice,FormattedPrice")));
+        ShortText(item, QStringLiteral("ItemAttributes,ListPrice,FormattedPrice")));
 }
 
 // Writes "<key>" and "Formatted<key>" from the Amount and FormattedPrice
@@ -74,7 +89,7 @@ void InsertPrice(QVariantMap& record, const QDomElement& item, const QString& ke
         ConvertAmount(
             AmazonConnector::GetFirstChildText(item, prefix + QStringLiteral("Amount")), locale));
     record.insert(QStringLiteral("Formatted") + key,
-        AmazonConnector::GetFirstChildText(item, prefix + QStringLiteral("FormattedPrice")));
+        ShortText(item, prefix + QStringLiteral("FormattedPrice")));
 }
 
 QString DetailPageUrl(const QString& asin, const QString& locale)
@@ -88,13 +103,15 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
     const QString listing = QStringLiteral("Offers,Offer,OfferListing,");
     QVariantMap record;
     record.insert(ItemKey::Locale, locale);
-    const QString asin = AmazonConnector::GetFirstChildText(item, QStringLiteral("ASIN"));
+    const QString asin = ShortText(item, QStringLiteral("ASIN"));
     record.insert(ItemKey::Asin, asin);
     for (const QString& size : { QStringLiteral("SmallImage"), QStringLiteral("MediumImage"),
              QStringLiteral("LargeImage") })
         InsertImage(record, item, size);
     InsertIfNotEmpty(record, ItemKey::Title,
-        AmazonConnector::GetFirstChildText(item, QStringLiteral("ItemAttributes,Title")));
+        ReplyText::Displayable(
+            AmazonConnector::GetFirstChildText(item, QStringLiteral("ItemAttributes,Title")),
+            ReplyText::TitleLength));
     InsertListPrice(record, item, locale);
     InsertPrice(record, item, ItemKey::LowestNewPrice,
         QStringLiteral("OfferSummary,LowestNewPrice"), locale);
@@ -104,26 +121,32 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
         AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("OfferListingId")));
     InsertPrice(record, item, ItemKey::Price, listing + QStringLiteral("Price"), locale);
     InsertIfNotEmpty(record, ItemKey::IsEligibleForSuperSaverShipping,
-        AmazonConnector::GetFirstChildText(
-            item, listing + QStringLiteral("IsEligibleForSuperSaverShipping")));
+        ShortText(item, listing + QStringLiteral("IsEligibleForSuperSaverShipping")));
 
     const bool inStock = record.value(ItemKey::Price).toDouble() > 0.0;
     record.insert(ItemKey::Availability,
-        inStock ? AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("Availability"))
-                : NotAvailableText);
+        inStock ? ShortText(item, listing + QStringLiteral("Availability")) : NotAvailableText);
     record.insert(ItemKey::InStock, inStock);
     record.insert(ItemKey::DetailPageUrl, DetailPageUrl(asin, locale));
     return record;
 }
 
-QVariantList ReadItems(const QDomElement& root, const QString& locale)
+// A lookup asks for ten items at most, and every item that arrives becomes
+// a row of the watch list; a reply with more is not the service's, and its
+// surplus is not read.
+QVariantList ReadItems(const QDomElement& root, const QString& locale, bool* bSurplus)
 {
     QVariantList items;
     const QString itemTag = QStringLiteral("Item");
     const QDomElement container = root.firstChildElement(QStringLiteral("Items"));
     for (QDomElement item = container.firstChildElement(itemTag); !item.isNull();
-         item = item.nextSiblingElement(itemTag))
+         item = item.nextSiblingElement(itemTag)) {
+        if (items.size() == AmazonConnector::MaxAsinsPerRequest) {
+            *bSurplus = true;
+            break;
+        }
         items << ReadItem(item, locale);
+    }
     return items;
 }
 
@@ -147,7 +170,7 @@ bool FindApiError(const QDomElement& root, const QString& operation, QString* me
         if (code.isEmpty())
             continue;
         const QString text = AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][1]);
-        *message = text.isEmpty() ? code : text;
+        *message = ReplyText::Displayable(text.isEmpty() ? code : text, ReplyText::MessageLength);
         return true;
     }
     return false;
@@ -373,7 +396,7 @@ void AmazonConnector::ReportFinishedReply()
     }
     QDomDocument document;
     QString message;
-    if (XmlReplyCheck::NestingError(m_replyBody).isEmpty() && document.setContent(m_replyBody)
+    if (XmlReplyCheck::Problem(m_replyBody).isEmpty() && document.setContent(m_replyBody)
         && FindApiError(document.documentElement(),
             m_currentReply ? m_currentReply->property("Operation").toString() : QString(),
             &message)) {
@@ -410,9 +433,9 @@ void AmazonConnector::ParseXml(
     if (operation != ItemLookupOperation && operation != CartCreateOperation)
         return;
     // Refused before it becomes a DOM, whose teardown recurses once per level.
-    const QString nestingError = XmlReplyCheck::NestingError(data);
-    if (!nestingError.isEmpty()) {
-        emit Error(tr("Invalid reply: %1").arg(nestingError));
+    const QString problem = XmlReplyCheck::Problem(data);
+    if (!problem.isEmpty()) {
+        emit Error(tr("Invalid reply: %1").arg(problem));
         return;
     }
     QDomDocument document;
@@ -435,7 +458,8 @@ void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& l
 {
     QString message;
     const bool failed = FindApiError(root, ItemLookupOperation, &message);
-    const QVariantList items = ReadItems(root, locale);
+    bool bSurplus = false;
+    const QVariantList items = ReadItems(root, locale, &bSurplus);
     // One invalid ASIN makes the service flag the whole request, yet it
     // still answers for the valid ones; those must not be lost. The items go
     // first so that a blocking error box does not hold them back.
@@ -443,6 +467,8 @@ void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& l
         emit ProductInfoAvailable(items);
     if (failed)
         emit Error(tr("Invalid Request: ") + message);
+    else if (bSurplus)
+        emit Error(tr("Invalid reply: more than %1 items").arg(MaxAsinsPerRequest));
 }
 
 void AmazonConnector::ParseCartReply(const QDomElement& root)
@@ -453,6 +479,11 @@ void AmazonConnector::ParseCartReply(const QDomElement& root)
         return;
     }
     const QString url = GetFirstChildText(root, QStringLiteral("Cart,PurchaseURL"));
-    if (!url.isEmpty())
+    if (url.isEmpty())
+        return;
+    // The checkout page goes to the browser; nothing else may.
+    if (ReplyText::WebLink(url).isEmpty())
+        emit Error(tr("Invalid reply: the checkout page is no web address"));
+    else
         emit CartAvailable(url);
 }

@@ -34,6 +34,9 @@ public:
     // Lookups of ten items are some tens of KiB; a reply beyond this is cut
     // off before it fills the memory.
     static constexpr qint64 MaximumReplyBytes = 16 * 1024 * 1024;
+    // The largest amount (in the currency's smallest unit) read as a price:
+    // ten billion dollars, a hundred billion yen.
+    static constexpr double MaximumAmount = 1e12;
 
     explicit AmazonConnector(QObject* parent = nullptr);
     ~AmazonConnector() override;
