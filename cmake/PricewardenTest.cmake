@@ -20,7 +20,7 @@ function(pricewarden_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set(scratch ${CMAKE_BINARY_DIR}/test-home/${name})
     file(MAKE_DIRECTORY ${scratch})
-    set(environment "QT_QPA_PLATFORM=offscreen;HOME=${scratch};XDG_CONFIG_HOME=${scratch}/.config;XDG_DATA_HOME=${scratch}/.local/share;XDG_CACHE_HOME=${scratch}/.cache;XDG_RUNTIME_DIR=${scratch}/runtime;PRICEWARDEN_CONFIG=;http_proxy=;HTTP_PROXY=;https_proxy=;no_proxy=")
+    set(environment "QT_QPA_PLATFORM=offscreen;HOME=${scratch};XDG_CONFIG_HOME=${scratch}/.config;XDG_DATA_HOME=${scratch}/.local/share;XDG_CACHE_HOME=${scratch}/.cache;XDG_RUNTIME_DIR=${scratch}/runtime;DBUS_SESSION_BUS_ADDRESS=;PRICEWARDEN_CONFIG=;http_proxy=;HTTP_PROXY=;https_proxy=;no_proxy=")
     list(APPEND environment ${PRICEWARDEN_SANITIZER_ENVIRONMENT})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300

@@ -6,6 +6,7 @@
 #include "SignedQuery.h"
 #include "XmlReplyCheck.h"
 
+#include <QCoreApplication>
 #include <QDomDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
@@ -150,11 +151,42 @@ QVariantList ReadItems(const QDomElement& root, const QString& locale, bool* bSu
     return items;
 }
 
+// Codes with which the API refuses the account itself: an unknown access
+// key, a signature made with another secret key, an associate tag that is
+// not the account's. The store's own message may quote the access key, so
+// the user is told which file holds the keys instead.
+bool IsAccountRefusal(const QString& code)
+{
+    static const QStringList codes { QStringLiteral("InvalidClientTokenId"),
+        QStringLiteral("SignatureDoesNotMatch"), QStringLiteral("MissingClientTokenId"),
+        QStringLiteral("IncompleteSignature"), QStringLiteral("InvalidSignature"),
+        QStringLiteral("UnrecognizedClient"), QStringLiteral("AccessDenied"),
+        QStringLiteral("AWS.InvalidAccount"), QStringLiteral("AWS.InvalidAssociate"),
+        QStringLiteral("InvalidAssociate") };
+    return codes.contains(code);
+}
+
+QString ApiErrorText(const QString& code, const QString& message)
+{
+    if (IsAccountRefusal(code)) {
+        QString file = Global::ConfigurationFilePath();
+        if (file.isEmpty())
+            file = QCoreApplication::translate("AmazonConnector", "the configuration file");
+        return QCoreApplication::translate("AmazonConnector",
+            "The store refused the configured account keys (%1). Check the keys in %2.")
+            .arg(code, file);
+    }
+    // The service's own words, shown in a message box.
+    return QCoreApplication::translate("AmazonConnector", "Invalid Request: ")
+        + ReplyText::Displayable(message.isEmpty() ? code : message, ReplyText::MessageLength);
+}
+
 // The API reports a refused request under the request element of its
 // answer ("Items" or "Cart", then "Request"); a request refused outright
 // (bad signature, throttling) comes as an error document whose root holds
-// the "Error" element. Returns whether an error is present and its message.
-bool FindApiError(const QDomElement& root, const QString& operation, QString* message)
+// the "Error" element. Returns whether an error is present and the text
+// that tells the user.
+bool FindApiError(const QDomElement& root, const QString& operation, QString* errorText)
 {
     const QString container
         = operation == CartCreateOperation ? QStringLiteral("Cart") : QStringLiteral("Items");
@@ -169,8 +201,8 @@ bool FindApiError(const QDomElement& root, const QString& operation, QString* me
         const QString code = AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][0]);
         if (code.isEmpty())
             continue;
-        const QString text = AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][1]);
-        *message = ReplyText::Displayable(text.isEmpty() ? code : text, ReplyText::MessageLength);
+        *errorText
+            = ApiErrorText(code, AmazonConnector::GetFirstChildText(parents[i], errorPaths[i][1]));
         return true;
     }
     return false;
@@ -241,8 +273,20 @@ void AmazonConnector::QueryProduct(
 
 void AmazonConnector::QueryProduct(const QStringList& asins, const QString& locale, bool bPriceOnly)
 {
-    for (qsizetype start = 0; start < asins.size(); start += MaxAsinsPerRequest)
-        RequestQuery(LookupParameters(asins.mid(start, MaxAsinsPerRequest), bPriceOnly), locale);
+    QStringList wanted = asins;
+    if (bPriceOnly) {
+        // Polls come round at a fixed interval whether or not the last one
+        // was answered. When the store answers slower than that, asking
+        // again for items still waiting here would grow the queue without
+        // end; their waiting look-up brings the prices all the same.
+        wanted.clear();
+        for (const QString& asin : asins) {
+            if (!m_waitingLookups.contains({ locale, asin }) && !wanted.contains(asin))
+                wanted << asin;
+        }
+    }
+    for (qsizetype start = 0; start < wanted.size(); start += MaxAsinsPerRequest)
+        RequestQuery(LookupParameters(wanted.mid(start, MaxAsinsPerRequest), bPriceOnly), locale);
 }
 
 void AmazonConnector::CreateCart(const QVariantMap& offers, const QString& locale)
@@ -263,6 +307,7 @@ void AmazonConnector::RequestQuery(const QVariantMap& requestData, const QString
     entry.insert(QStringLiteral("RequestData"), requestData);
     entry.insert(QStringLiteral("Locale"), locale);
     m_queryQueue.append(entry);
+    TrackWaitingLookup(entry, 1);
     if (m_queryQueue.size() == 1 && !m_currentReply)
         QTimer::singleShot(0, this, &AmazonConnector::ExecuteNextQuery);
 }
@@ -273,9 +318,28 @@ void AmazonConnector::ExecuteNextQuery()
     if (m_queryQueue.isEmpty())
         return;
     const QVariantMap entry = m_queryQueue.takeFirst().toMap();
+    TrackWaitingLookup(entry, -1);
     const QString locale = entry.value(QStringLiteral("Locale")).toString();
     SendRequest(
         CompleteParameters(entry.value(QStringLiteral("RequestData")).toMap(), locale), locale);
+}
+
+void AmazonConnector::TrackWaitingLookup(const QVariantMap& entry, int nChange)
+{
+    const QVariantMap parameters = entry.value(QStringLiteral("RequestData")).toMap();
+    if (parameters.value(QStringLiteral("Operation")).toString() != ItemLookupOperation)
+        return;
+    const QString locale = entry.value(QStringLiteral("Locale")).toString();
+    const QStringList asins
+        = parameters.value(QStringLiteral("ItemId")).toString().split(QLatin1Char(','));
+    for (const QString& asin : asins) {
+        const QPair<QString, QString> key { locale, asin };
+        const int nCount = m_waitingLookups.value(key) + nChange;
+        if (nCount > 0)
+            m_waitingLookups.insert(key, nCount);
+        else
+            m_waitingLookups.remove(key);
+    }
 }
 
 QVariantMap AmazonConnector::CompleteParameters(
@@ -400,7 +464,7 @@ void AmazonConnector::ReportFinishedReply()
         && FindApiError(document.documentElement(),
             m_currentReply ? m_currentReply->property("Operation").toString() : QString(),
             &message)) {
-        emit Error(tr("Invalid Request: ") + message);
+        emit Error(message);
         return;
     }
     emit Error(tr("Network error: %1").arg(static_cast<int>(m_replyError)));
@@ -466,7 +530,7 @@ void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& l
     if (!failed || !items.isEmpty())
         emit ProductInfoAvailable(items);
     if (failed)
-        emit Error(tr("Invalid Request: ") + message);
+        emit Error(message);
     else if (bSurplus)
         emit Error(tr("Invalid reply: more than %1 items").arg(MaxAsinsPerRequest));
 }
@@ -475,7 +539,7 @@ void AmazonConnector::ParseCartReply(const QDomElement& root)
 {
     QString message;
     if (FindApiError(root, CartCreateOperation, &message)) {
-        emit Error(tr("Invalid Request: ") + message);
+        emit Error(message);
         return;
     }
     const QString url = GetFirstChildText(root, QStringLiteral("Cart,PurchaseURL"));

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QDomElement>
+#include <QHash>
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
@@ -41,7 +42,8 @@ public:
     explicit AmazonConnector(QObject* parent = nullptr);
     ~AmazonConnector() override;
 
-    // Looks up products of one store, in batches of at most ten.
+    // Looks up products of one store, in batches of at most ten. A price
+    // look-up leaves out the ASINs that still wait, unsent, in the queue.
     void QueryProduct(const QStringList& asins, const QString& locale, bool bPriceOnly);
 
     // Appends one request to the queue and starts the queue if it is idle.
@@ -98,11 +100,16 @@ private:
     QVariantMap CompleteParameters(const QVariantMap& requestData, const QString& locale) const;
     void SendRequest(const QVariantMap& parameters, const QString& locale);
     void ReleaseCurrentReply();
+    // Counts the ASINs of a queued look-up in (nChange 1) or out (-1).
+    void TrackWaitingLookup(const QVariantMap& entry, int nChange);
     void ReportFinishedReply();
     void ParseLookupReply(const QDomElement& root, const QString& locale);
     void ParseCartReply(const QDomElement& root);
 
     QVariantList m_queryQueue;
+    // (locale, ASIN) of every look-up waiting, unsent, in the queue, with
+    // how many entries ask for it.
+    QHash<QPair<QString, QString>, int> m_waitingLookups;
     QPointer<QNetworkReply> m_currentReply;
     QNetworkAccessManager* m_networkAccessManager = nullptr;
 

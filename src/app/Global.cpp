@@ -1,5 +1,7 @@
 #include "Global.h"
 
+#include "BuildConfig.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,7 +31,7 @@ const QString ScrambledSignatureKey
 } // namespace
 
 QString OSString;
-QString VersionString = QStringLiteral("1.3");
+QString VersionString = QStringLiteral(PRICEWARDEN_VERSION);
 // The defaults are the simulated store's account, so a fresh build works
 // against pricewarden-sim out of the box; a configuration file replaces them
 // with a real account.

@@ -1,3 +1,5 @@
+#include "ApplicationIcon.h"
+#include "BuildConfig.h"
 #include "CommandLine.h"
 #include "Global.h"
 #include "MainWindow.h"
@@ -7,6 +9,7 @@
 
 #include <QMessageBox>
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -22,11 +25,27 @@ void ShowInitializationFailure()
     box.exec();
 }
 
+QStringList ArgumentList(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     qInstallMessageHandler(myMessageOutput);
+
+    // Answered before any application object exists: it needs no display and
+    // never reaches a running instance.
+    const QString information = CommandLine::InformationText(ArgumentList(argc, argv));
+    if (!information.isEmpty()) {
+        std::fputs(information.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
 
     SingleApplication app(argc, argv);
     if (app.isRunning())
@@ -35,6 +54,9 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Pricewarden"));
     QCoreApplication::setOrganizationDomain(Global::DomainName);
     QCoreApplication::setApplicationName(QStringLiteral("Pricewarden"));
+    // Ties the windows to the installed desktop entry (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral(PRICEWARDEN_DESKTOP_ID));
+    QApplication::setWindowIcon(ApplicationIcon::Create());
     if (!Global::Initialize()) {
         ShowInitializationFailure();
         return 0;

@@ -1,7 +1,10 @@
 #include "AutostartEntry.h"
 
+#include "BuildConfig.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -12,8 +15,19 @@ const QLatin1String EntryFileName("pricewarden.desktop");
 } // namespace
 
 AutostartEntry::AutostartEntry(const QString& directory)
-    : m_directory(directory)
+    : AutostartEntry(directory, InstalledExecutable())
 {
+}
+
+AutostartEntry::AutostartEntry(const QString& directory, const QString& installedExecutable)
+    : m_directory(directory)
+    , m_installedExecutable(installedExecutable)
+{
+}
+
+QString AutostartEntry::InstalledExecutable()
+{
+    return QStringLiteral(PRICEWARDEN_INSTALLED_EXECUTABLE);
 }
 
 QString AutostartEntry::DefaultDirectory()
@@ -34,14 +48,30 @@ QString AutostartEntry::FilePath() const
     return QDir(m_directory).filePath(EntryFileName);
 }
 
-bool AutostartEntry::Enable(const QString& executablePath) const
+QString AutostartEntry::LaunchPath(const QString& runningExecutable) const
 {
-    if (m_directory.isEmpty() || !QDir().mkpath(m_directory))
+    // Linux names a replaced executable "<path> (deleted)"; Qt then has no
+    // path for the running program at all.
+    QString running = runningExecutable;
+    const QLatin1String deleted(" (deleted)");
+    if (running.endsWith(deleted))
+        running.chop(deleted.size());
+    if (!running.isEmpty() && running != m_installedExecutable)
+        return running;
+    if (running.isEmpty() && !QFileInfo(m_installedExecutable).isExecutable())
+        return {};
+    return m_installedExecutable;
+}
+
+bool AutostartEntry::Enable(const QString& runningExecutable) const
+{
+    const QString executable = LaunchPath(runningExecutable);
+    if (executable.isEmpty() || m_directory.isEmpty() || !QDir().mkpath(m_directory))
         return false;
     QSaveFile file(FilePath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(EntryText(executablePath).toUtf8());
+    file.write(EntryText(executable).toUtf8());
     return file.commit();
 }
 
@@ -92,6 +122,7 @@ QString AutostartEntry::EntryText(const QString& executablePath)
                           "Name=Pricewarden\n"
                           "Comment=Watches product prices and availability\n"
                           "Exec=%1\n"
+                          "Icon=" PRICEWARDEN_DESKTOP_ID "\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
         .arg(QuotedExecArgument(executablePath));

@@ -10,16 +10,31 @@ class AutostartEntry
 {
 public:
     // directory: the autostart directory, normally DefaultDirectory().
+    // installedExecutable: where the install put the program, normally
+    // InstalledExecutable().
     explicit AutostartEntry(const QString& directory);
+    AutostartEntry(const QString& directory, const QString& installedExecutable);
 
     // $XDG_CONFIG_HOME/autostart (~/.config/autostart when unset).
     static QString DefaultDirectory();
 
+    // The path `cmake --install` and the package give the executable.
+    static QString InstalledExecutable();
+
     QString FilePath() const;
 
-    // Writes the entry for the given executable, creating the directory when
-    // needed. Returns false when the file could not be written.
-    bool Enable(const QString& executablePath) const;
+    // What a login should start for a process whose executable is
+    // runningExecutable (QCoreApplication::applicationFilePath()): the
+    // installed executable when that is the one running, also after a
+    // package upgrade replaced the file under the running process (the path
+    // then reads empty or ends in " (deleted)"); otherwise the running one,
+    // such as a build tree's. Empty when neither is known.
+    QString LaunchPath(const QString& runningExecutable) const;
+
+    // Writes the entry that starts LaunchPath(runningExecutable), creating
+    // the directory when needed. Returns false, and writes nothing, when
+    // there is nothing to start or the file could not be written.
+    bool Enable(const QString& runningExecutable) const;
 
     // Removes the entry if it exists. Returns false only when it exists and
     // could not be removed.
@@ -37,4 +52,5 @@ public:
 
 private:
     QString m_directory;
+    QString m_installedExecutable;
 };

@@ -13,6 +13,18 @@ bool IsWebLink(const QString& link)
         && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
 }
 
+QUrl WebUrl(const QString& encoded)
+{
+    if (encoded.isEmpty())
+        return {};
+    const QUrl url = QUrl::fromEncoded(encoded.toUtf8());
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return {};
+    return url;
+}
+
 QString LinkedTitle(const QVariantMap& item)
 {
     const QString title = item.value(ItemKey::Title).toString().toHtmlEscaped();

@@ -1,31 +1,44 @@
 #include "MainWindow.h"
 
+#include "AlertEmail.h"
+#include "AlertRule.h"
 #include "AmazonConnector.h"
-#include "AutostartEntry.h"
+#include "AsinContextMenu.h"
 #include "DatabaseManager.h"
+#include "DesktopNotifier.h"
+#include "DialogAlert.h"
 #include "DialogConfirm.h"
+#include "DialogPreference.h"
+#include "DownloadManager.h"
 #include "Global.h"
 #include "HtmlText.h"
 #include "ImageCacheCleaner.h"
 #include "ItemRecordKeys.h"
+#include "LogText.h"
+#include "LoginItem.h"
 #include "OptionKeys.h"
 #include "ProductLink.h"
+#include "ReactionPlan.h"
+#include "ServiceManager.h"
+#include "SoundFile.h"
 #include "UserPrompt.h"
+#include "WatchControls.h"
+#include "WatchCycle.h"
 #include "WatchListWidget.h"
+#include "WatchTimer.h"
 #include "ui_mainwindow.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QSettings>
 #include <QUrl>
-#include <algorithm>
-#include <limits>
+#include <utility>
 
 namespace {
 
@@ -48,6 +61,11 @@ QPair<QString, QString> RemovalKey(const QVariantMap& item)
         item.value(ItemKey::Locale).toString() };
 }
 
+QPair<QString, QString> Identity(const QVariantMap& item)
+{
+    return { item.value(ItemKey::Asin).toString(), item.value(ItemKey::Locale).toString() };
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
@@ -55,6 +73,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     , m_clock([] { return QDateTime::currentDateTime(); })
 {
     SetUpForm();
+    m_alertDialog = new DialogAlert(this);
     CreateErrorBox();
 
     InstallLoadFailureBox();
@@ -62,8 +81,11 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     ConnectDatabase();
     m_amazon = new AmazonConnector(this);
     ConnectProductClient();
-    connect(&m_watchTimer, &QTimer::timeout, this, &MainWindow::DoCheckNow, Qt::QueuedConnection);
+    m_watchTimer = new ::WatchTimer(this);
+    connect(
+        m_watchTimer, &WatchTimer::timeout, this, &MainWindow::DoCheckNow, Qt::QueuedConnection);
     ConnectWatchList();
+    ConnectServices();
 
     FillStoreSelector();
     CreateTrayIcon();
@@ -140,11 +162,36 @@ void MainWindow::ConnectProductClient()
 void MainWindow::ShowProductInfo(const QVariantList& items)
 {
     QVariantList shown;
+    QSet<QPair<QString, QString>> identities;
     for (const QVariant& item : items) {
-        if (!m_removedItems.contains(RemovalKey(item.toMap())))
-            shown << item;
+        const QVariantMap record = item.toMap();
+        if (m_removedItems.contains(RemovalKey(record)))
+            continue;
+        shown << item;
+        identities.insert(Identity(record));
+    }
+    // The alerts this reply raises report the prices seen before it.
+    for (const QVariant& item : ui->treeWidgetWatchList->GetItems()) {
+        const QVariantMap record = item.toMap();
+        if (identities.contains(Identity(record)))
+            m_recordsBeforeReply.insert(Identity(record), record);
     }
     ui->treeWidgetWatchList->UpdateItems(shown);
+    m_recordsBeforeReply.clear();
+}
+
+void MainWindow::ConnectServices()
+{
+    m_downloads = new DownloadManager(this);
+    connect(m_downloads, &DownloadManager::FileDownloaded, this, &MainWindow::OnImageDownloaded,
+        Qt::QueuedConnection);
+    connect(m_downloads, &DownloadManager::Error, this, &MainWindow::OnDebugError);
+    m_service = new ServiceManager(this);
+    connect(m_service, &ServiceManager::VersionInfoAvailable, this,
+        &MainWindow::OnVersionInfoAvailable);
+    connect(m_service, &ServiceManager::Error, this, &MainWindow::OnServiceError);
+    m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+    connect(m_notifier, &DesktopNotifier::PageRequested, this, &MainWindow::OnWebLinkClicked);
 }
 
 void MainWindow::ConnectWatchList()
@@ -152,7 +199,7 @@ void MainWindow::ConnectWatchList()
     WatchListWidget* list = ui->treeWidgetWatchList;
     connect(list, &WatchListWidget::ItemInfoAvailable, this, &MainWindow::OnItemInfoAvailable);
     connect(list, &WatchListWidget::ItemsUpdated, this, &MainWindow::CheckItems);
-    connect(list, &WatchListWidget::WatchListChanged, this, &MainWindow::SaveWatchList);
+    connect(list, &WatchListWidget::WatchListChanged, this, &MainWindow::SaveChangedItems);
 }
 
 void MainWindow::FillStoreSelector()
@@ -206,31 +253,27 @@ void MainWindow::AppendLogLine(const QString& html)
 
 void MainWindow::AddLogMessage(const QString& message, const QString& color)
 {
-    // One substitution pass: a '%' sequence inside the message is text, not
-    // a place holder.
-    AppendLogLine(QStringLiteral("<p>%1: <span style=\"color:%2;\">%3</span></p>")
-                      .arg(TimeStamp(), color.toHtmlEscaped(), message.toHtmlEscaped()));
+    AppendLogLine(LogText::Line(TimeStamp(), message, color));
 }
 
 void MainWindow::AddLogMessage(const QVariantMap& item)
 {
-    const int condition = item.value(ItemKey::WatchCondition).toInt();
-    if (condition == WatchCondition::InStock) {
-        AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item is <b><font "
-                                     "color=\"#00aa00\">in stock</font></b>!</p>")
-                          .arg(TimeStamp(), HtmlText::LinkedTitle(item)));
-        return;
-    }
-    const QString price = item.value(ItemKey::FormattedAlertPrice).toString();
-    AppendLogLine(QStringLiteral("<p>%1: <b>%2</b>: Item price has dropped to <font "
-                                 "color=\"#00aa00\"><b>%3</b></font>!</p>")
-                      .arg(TimeStamp(), HtmlText::LinkedTitle(item), price.toHtmlEscaped()));
+    AppendLogLine(LogText::AlertLine(TimeStamp(), item));
 }
 
 void MainWindow::OnError(const QString& message)
 {
     m_errorBox->setText(message);
     m_errorBox->show();
+}
+
+// Only a failed alert e-mail concerns the user; the version check fails
+// quietly.
+void MainWindow::OnServiceError(const QString& message, const QString& service)
+{
+    if (service == QLatin1String("SendEmail"))
+        AddLogMessage(
+            tr("The alert e-mail could not be sent: %1").arg(message), QStringLiteral("red"));
 }
 
 void MainWindow::OnDebugError(const QString& message)
@@ -294,7 +337,7 @@ void MainWindow::Quit()
 
 void MainWindow::UpdateUI()
 {
-    const bool watching = m_watchTimer.isActive();
+    const bool watching = m_watchTimer->isActive();
     ui->actionStart->setEnabled(!watching);
     ui->actionStop->setEnabled(watching);
     const QString title = QCoreApplication::applicationName() + QStringLiteral(" [")
@@ -308,36 +351,7 @@ void MainWindow::UpdateUI()
 
 void MainWindow::SetAutoLaunch(bool enable)
 {
-#ifdef Q_OS_MACOS
-    QString script;
-    if (enable) {
-        QString path = QCoreApplication::applicationDirPath();
-        const int bundleEnd = path.lastIndexOf(QStringLiteral("/Contents/MacOS"));
-        if (bundleEnd > 0)
-            path.truncate(bundleEnd);
-        script = QStringLiteral("tell application \"System Events\"\n"
-                                "    make login item at end with properties {path:\"%1\", "
-                                "kind:application}\nend tell\n")
-                     .arg(path);
-    } else {
-        script = QStringLiteral("tell application \"System Events\"\n"
-                                "    get the name of every login item\n"
-                                "    if login item \"Pricewarden\" exists then\n"
-                                "        delete login item \"Pricewarden\"\n"
-                                "    end if\nend tell\n");
-    }
-    auto* process = new QProcess(this);
-    process->start(QStringLiteral("/usr/bin/osascript"),
-        { QStringLiteral("-l"), QStringLiteral("AppleScript") }, QIODevice::ReadWrite);
-    process->write(script.toUtf8());
-    process->closeWriteChannel();
-#else
-    const AutostartEntry entry(AutostartEntry::DefaultDirectory());
-    if (enable)
-        entry.Enable(QCoreApplication::applicationFilePath());
-    else
-        entry.Disable();
-#endif
+    LoginItem::Set(enable, this);
 }
 
 // ---------------------------------------------------------------------------
@@ -345,39 +359,7 @@ void MainWindow::SetAutoLaunch(bool enable)
 
 QMenu* MainWindow::CreateAsinContextMenu()
 {
-    QMenu* menu = ui->lineEditAsin->createStandardContextMenu();
-    const QList<QAction*> standard = menu->actions();
-    if (!standard.isEmpty())
-        menu->removeAction(standard.last());
-
-    const QList<QAction*> entries = menu->actions();
-    QAction* paste = nullptr;
-    // Qt names the paste entry; its text ends with its shortcut only where
-    // the platform shows shortcuts in context menus.
-    for (QAction* entry : entries) {
-        if (entry->objectName() == QLatin1String("edit-paste")) {
-            paste = entry;
-            break;
-        }
-    }
-    for (int i = 0; !paste && i < entries.size(); ++i) {
-        if (entries.at(i)->text().endsWith(QLatin1Char('V')))
-            paste = entries.at(i);
-    }
-
-    if (entries.isEmpty()) {
-        menu->addAction(ui->actionPasteAndGo);
-    } else if (!paste) {
-        menu->insertAction(entries.first(), ui->actionPasteAndGo);
-    } else {
-        const int after = entries.indexOf(paste) + 1;
-        if (after < entries.size())
-            menu->insertAction(entries.at(after), ui->actionPasteAndGo);
-        else
-            menu->addAction(ui->actionPasteAndGo);
-    }
-    ui->actionPasteAndGo->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
-    return menu;
+    return AsinContextMenu::Create(ui->lineEditAsin, ui->actionPasteAndGo);
 }
 
 void MainWindow::ShowContextMenu(const QPoint& pos)
@@ -467,23 +449,9 @@ void MainWindow::OnButtonAmazonStore()
 
 void MainWindow::UpdateJobSetting()
 {
-    QVariantMap record = ui->treeWidgetWatchList->GetCurrentItemData();
-    if (record.isEmpty())
-        return;
-    int condition = WatchCondition::PriceDrop;
-    if (ui->radioButtonDoNotWatch->isChecked())
-        condition = WatchCondition::NotWatched;
-    else if (ui->radioButtonItemInStock->isChecked())
-        condition = WatchCondition::InStock;
-    record.insert(ItemKey::WatchCondition, condition);
-    record.insert(ItemKey::ThirdParty, ui->checkBoxThirdParty->isChecked());
-    record.insert(ItemKey::ThirdPartyUsed, ui->checkBoxThirdPartyUsed->isChecked());
-    record.insert(ItemKey::PriceLine, ui->doubleSpinBoxPriceLine->value());
-    record.insert(ItemKey::ActionWebPage, ui->checkBoxWebPage->isChecked());
-    record.insert(ItemKey::ActionEmail, ui->checkBoxEmail->isChecked());
-    record.insert(ItemKey::ActionCreateCart, ui->checkBoxCreateCart->isChecked());
-    record.insert(ItemKey::Quantity, ui->spinBoxQuantity->value());
-    ui->treeWidgetWatchList->UpdateItem(record, false);
+    const QVariantMap record = ui->treeWidgetWatchList->GetCurrentItemData();
+    if (!record.isEmpty())
+        ui->treeWidgetWatchList->UpdateItem(WatchControls::Read(ui, record), false);
 }
 
 void MainWindow::OnRemove()
@@ -503,9 +471,12 @@ void MainWindow::OnRemove()
     ui->treeWidgetWatchList->RemoveItem(record);
 }
 
-void MainWindow::SaveWatchList()
+void MainWindow::SaveChangedItems(const QVariantList& items)
 {
-    m_database->SaveItems(ui->treeWidgetWatchList->GetItems());
+    if (m_bGatheringSaves)
+        m_unsavedItems << items;
+    else
+        m_database->SaveItems(items);
 }
 
 // ---------------------------------------------------------------------------
@@ -531,11 +502,9 @@ void MainWindow::RefreshList()
 // ---------------------------------------------------------------------------
 // Settings
 
-void MainWindow::SetWatchInterval(qint64 seconds)
+void MainWindow::SetWatchInterval(const QVariant& seconds)
 {
-    const qint64 milliseconds
-        = std::clamp<qint64>(seconds * 1000, 1, std::numeric_limits<int>::max());
-    m_watchTimer.setInterval(static_cast<int>(milliseconds));
+    m_watchTimer->setInterval(WatchCycle::IntervalMilliseconds(seconds));
 }
 
 void MainWindow::RestoreSettings()
@@ -557,18 +526,22 @@ void MainWindow::RestoreSettings()
 
     m_options = OptionKey::WithDefaults(settings.value(KeyOptions).toMap());
     SetAutoLaunch(m_options.value(OptionKey::AutoLaunch).toBool());
-    SetWatchInterval(m_options.value(OptionKey::WatchIntervalSeconds).toLongLong());
+    SetWatchInterval(m_options.value(OptionKey::WatchIntervalSeconds));
 
     // A stored store code that is none of ours keeps the designed default
     // (the first store), so an add never goes out without a store.
     SelectStore(settings.value(KeyLocale, QStringLiteral("us")).toString());
 
     RefreshList();
+    if (m_options.value(OptionKey::AutoStart).toBool())
+        OnStart();
 }
 
 void MainWindow::SaveSettings()
 {
-    SaveWatchList();
+    // The whole list, once more: what was stored on the way is written
+    // again, so the file holds the list as it is shown.
+    m_database->SaveItems(ui->treeWidgetWatchList->GetItems());
 
     QSettings settings;
     settings.setValue(KeyGeometry, saveGeometry());
@@ -591,24 +564,103 @@ void MainWindow::PreClose()
 }
 
 // ---------------------------------------------------------------------------
-// Slots whose work belongs to the watch engine, the detail pane, the
-// preferences and the about box. They are wired now and take on their work
-// as those parts arrive.
+// The watch cycle and the alerts
 
 void MainWindow::OnStart()
 {
+    const QString email = m_options.value(OptionKey::Email).toString();
+    switch (WatchCycle::CheckStart(ui->treeWidgetWatchList->GetItems(), email)) {
+    case WatchCycle::StartCheck::MissingEmail:
+        UserPrompt::Inform(this, tr("Error"),
+            tr("You have set to receive email for alert but you did not provide an email "
+               "address. Please go to preferences and set up your email address."));
+        return;
+    case WatchCycle::StartCheck::NothingWatched:
+        UserPrompt::Inform(this, tr("Notice"),
+            tr("No items were set as to be watched. You can still set it after watch starts."));
+        break;
+    case WatchCycle::StartCheck::Ready:
+        break;
+    }
+    QTimer::singleShot(0, this, &MainWindow::DoCheckNow);
+    m_watchTimer->start();
+    AddLogMessage(tr("Start watching."), QStringLiteral("black"));
+    UpdateUI();
 }
 
 void MainWindow::OnStop()
 {
+    // Look-ups already queued still arrive and may still alert.
+    m_watchTimer->stop();
+    AddLogMessage(tr("Stop watching."), QStringLiteral("black"));
+    UpdateUI();
 }
 
 void MainWindow::DoCheckNow()
 {
+    QStringList asins;
+    QStringList locales;
+    WatchCycle::WatchedItems(ui->treeWidgetWatchList->GetItems(), &asins, &locales);
+    if (!asins.isEmpty())
+        m_amazon->QueryProduct(asins, locales, true);
 }
 
 void MainWindow::CheckItems()
 {
+    static const QString mailTemplate = AlertEmail::ReadTemplate();
+    const ReactionPlan plan
+        = ReactionPlan::ForItems(ui->treeWidgetWatchList->GetItems(), m_options, mailTemplate);
+    if (plan.IsEmpty())
+        return;
+    // An alert fires once: its condition is switched off and stored before
+    // anything reacts, so a program that ends during the reactions does not
+    // alert, mail or fill a cart again when it starts next.
+    m_bGatheringSaves = true;
+    for (const QVariant& record : plan.SwitchedOff())
+        ui->treeWidgetWatchList->UpdateItem(record.toMap(), false);
+    m_bGatheringSaves = false;
+    m_database->SaveItems(std::exchange(m_unsavedItems, {}));
+    // The edit controls showed the condition before the alert; the next
+    // edit there would write it back and arm the alert again.
+    OnItemInfoAvailable(ui->treeWidgetWatchList->GetCurrentItemData());
+    RunReactions(plan);
+}
+
+void MainWindow::RunReactions(const ReactionPlan& plan)
+{
+    if (plan.bPlaySound)
+        m_alertDialog->PlayAlertSound(SoundFile::Resolve(plan.soundFile), plan.soundLoops);
+    const bool bNotify = m_options.value(OptionKey::DesktopNotifications).toBool();
+    for (const ReactionPlan::Alert& alert : plan.alerts) {
+        m_alertDialog->ShowNewAlert(alert.record, plan.bRaiseWindows);
+        AddLogMessage(alert.record);
+        if (bNotify)
+            m_notifier->NotifyAlert(alert.record, PriceSeenBefore(alert.record, alert.priceKey));
+        if (alert.bMail)
+            m_service->QuerySendEmail(plan.email, AlertEmail::Subject(), alert.mailText);
+        if (!alert.page.isEmpty())
+            QDesktopServices::openUrl(alert.page);
+    }
+    for (const ReactionPlan::Cart& cart : plan.carts)
+        m_amazon->CreateCart(cart.offers, cart.locale);
+    if (plan.bRaiseWindows)
+        RestoreWindow();
+}
+
+QString MainWindow::PriceSeenBefore(const QVariantMap& alert, const QString& priceKey)
+{
+    // An item that is not in the reply being merged shows what it showed
+    // before.
+    const auto identity = Identity(alert);
+    return AlertRule::PriceBefore(m_recordsBeforeReply.value(identity, alert),
+        m_database->LastPricePoint(identity.first, identity.second), priceKey, identity.second);
+}
+
+void MainWindow::OnCartAvailable(const QString& cart_url)
+{
+    const QUrl url = HtmlText::WebUrl(cart_url);
+    if (!url.isEmpty())
+        QDesktopServices::openUrl(url);
 }
 
 void MainWindow::OnAbout()
@@ -617,6 +669,19 @@ void MainWindow::OnAbout()
 
 void MainWindow::OnPreference()
 {
+    DialogPreference dialog(this);
+    dialog.SetOptions(m_options);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QVariantMap before = m_options;
+    m_options.insert(dialog.GetOptions());
+    const auto changed
+        = [&before, this](const QString& key) { return before.value(key) != m_options.value(key); };
+    // A running timer counts the new interval from now; a stopped one stays.
+    if (changed(OptionKey::WatchIntervalSeconds))
+        SetWatchInterval(m_options.value(OptionKey::WatchIntervalSeconds));
+    if (changed(OptionKey::AutoLaunch))
+        SetAutoLaunch(m_options.value(OptionKey::AutoLaunch).toBool());
 }
 
 void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
@@ -625,49 +690,7 @@ void MainWindow::OnItemInfoAvailable(const QVariantMap& item)
         ui->textBrowserDetail->clear();
         return;
     }
-    LoadWatchControls(item);
-}
-
-// Shows the item's watch condition and reactions in the editing controls.
-// Loading must never write the record back, so the controls whose signals
-// reach UpdateJobSetting are blocked while they are filled; the radio
-// buttons stay live because only their clicks (not toggles) save.
-void MainWindow::LoadWatchControls(const QVariantMap& item)
-{
-    const QString locale = item.value(ItemKey::Locale).toString();
-    const QVariant condition = item.value(ItemKey::WatchCondition);
-    const int conditionCode = condition.isValid() ? condition.toInt() : WatchCondition::PriceDrop;
-    if (conditionCode == WatchCondition::NotWatched)
-        ui->radioButtonDoNotWatch->setChecked(true);
-    else if (conditionCode == WatchCondition::InStock)
-        ui->radioButtonItemInStock->setChecked(true);
-    else
-        ui->radioButtonPriceDrop->setChecked(true);
-
-    const QList<QWidget*> editors { ui->doubleSpinBoxPriceLine, ui->checkBoxEmail,
-        ui->checkBoxWebPage, ui->checkBoxCreateCart, ui->spinBoxQuantity, ui->checkBoxThirdParty,
-        ui->checkBoxThirdPartyUsed };
-    for (QWidget* editor : editors)
-        editor->blockSignals(true);
-
-    ui->doubleSpinBoxPriceLine->setDecimals(locale == QLatin1String("jp") ? 0 : 2);
-    ui->doubleSpinBoxPriceLine->setPrefix(Global::CurrencyString.value(locale));
-    ui->doubleSpinBoxPriceLine->setValue(item.value(ItemKey::PriceLine).toDouble());
-    ui->checkBoxEmail->setChecked(item.value(ItemKey::ActionEmail).toBool());
-    ui->checkBoxWebPage->setChecked(item.value(ItemKey::ActionWebPage).toBool());
-    ui->checkBoxCreateCart->setChecked(item.value(ItemKey::ActionCreateCart).toBool());
-    ui->spinBoxQuantity->setValue(item.value(ItemKey::Quantity).toInt());
-    ui->checkBoxThirdParty->setChecked(item.value(ItemKey::ThirdParty).toBool());
-    ui->checkBoxThirdPartyUsed->setChecked(item.value(ItemKey::ThirdPartyUsed).toBool());
-    ui->spinBoxQuantity->setEnabled(ui->checkBoxCreateCart->isChecked());
-
-    for (QWidget* editor : editors)
-        editor->blockSignals(false);
-}
-
-void MainWindow::OnCartAvailable(const QString& cart_url)
-{
-    Q_UNUSED(cart_url);
+    WatchControls::Load(ui, item);
 }
 
 void MainWindow::OnImageDownloaded(const QString& filename)
@@ -682,7 +705,15 @@ void MainWindow::OnVersionInfoAvailable(const QVariantMap& info)
 
 void MainWindow::OnProductInfoAvailable(const QVariantList& items)
 {
-    Q_UNUSED(items);
+    QStringList downloads;
+    for (const QVariant& item : items) {
+        // Only pictures on the web; a reply cannot have a local file copied.
+        const QUrl image = HtmlText::WebUrl(item.toMap().value(ItemKey::MediumImage).toString());
+        if (!image.isEmpty() && !QFile::exists(DownloadManager::GetSaveFileName(image)))
+            downloads << QString::fromUtf8(image.toEncoded());
+    }
+    if (!downloads.isEmpty())
+        m_downloads->Append(downloads);
 }
 
 void MainWindow::UpdatePriceHistoryView()

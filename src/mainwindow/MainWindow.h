@@ -1,17 +1,23 @@
 #pragma once
 
+#include "WatchTimer.h"
+
 #include <QDateTime>
 #include <QMainWindow>
 #include <QPair>
 #include <QSet>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QVariantList>
 #include <QVariantMap>
 #include <functional>
 
 class AmazonConnector;
 class DatabaseManager;
+class DesktopNotifier;
+class DialogAlert;
+class DownloadManager;
+class ReactionPlan;
+class ServiceManager;
 class QMenu;
 class QMessageBox;
 class Ui_MainWindow;
@@ -45,7 +51,7 @@ public:
     void SetClock(Clock clock);
 
     const QVariantMap& Options() const { return m_options; }
-    const QTimer& WatchTimer() const { return m_watchTimer; }
+    ::WatchTimer& WatchTimer() const { return *m_watchTimer; }
 
     // The ASIN field's context menu: the line edit's standard menu without
     // its last entry, with "Paste and Go" after the paste entry. The caller
@@ -91,12 +97,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private slots:
-    // Writes the whole watch list to the database; runs on every change of
-    // the list so that nothing is lost when the program does not end in order.
-    void SaveWatchList();
+    // Writes the added and changed records of the watch list to the
+    // database as they change, so that nothing is lost when the program
+    // does not end in order.
+    void SaveChangedItems(const QVariantList& items);
     // Hands product records to the watch list, except those of items the
     // user removed since their look-up was sent.
     void ShowProductInfo(const QVariantList& items);
+    void OnServiceError(const QString& message, const QString& service);
 
 private:
     void SetUpForm();
@@ -105,6 +113,7 @@ private:
     void ConnectDatabase();
     void ConnectProductClient();
     void ConnectWatchList();
+    void ConnectServices();
     void FillStoreSelector();
     void CreateTrayIcon();
 
@@ -112,22 +121,34 @@ private:
     void SaveSettings();
     void PreClose();
     void SelectStore(const QString& locale);
-    void SetWatchInterval(qint64 seconds);
-    void LoadWatchControls(const QVariantMap& item);
+    void SetWatchInterval(const QVariant& seconds);
+    void RunReactions(const ReactionPlan& plan);
+    QString PriceSeenBefore(const QVariantMap& alert, const QString& priceKey);
 
     QString SelectedLocale() const;
     QString TimeStamp() const;
     void AppendLogLine(const QString& html);
 
     AmazonConnector* m_amazon = nullptr;
-    QTimer m_watchTimer;
+    DialogAlert* m_alertDialog = nullptr;
+    ::WatchTimer* m_watchTimer = nullptr;
     DatabaseManager* m_database = nullptr;
     QMessageBox* m_errorBox = nullptr;
     QVariantMap m_options;
     QSystemTrayIcon* m_trayIcon = nullptr;
     Ui_MainWindow* ui = nullptr;
+    DownloadManager* m_downloads = nullptr;
+    ServiceManager* m_service = nullptr;
+    DesktopNotifier* m_notifier = nullptr;
     Clock m_clock;
     bool m_closed = false;
+    // While set, changed records are gathered in m_unsavedItems and stored
+    // together, in one transaction.
+    bool m_bGatheringSaves = false;
+    QVariantList m_unsavedItems;
+    // The list's records of the items of the reply being merged, as they
+    // were before it, by (ASIN, locale): the prices seen before.
+    QHash<QPair<QString, QString>, QVariantMap> m_recordsBeforeReply;
     // (ASIN in upper case, locale) of items removed in this run and not
     // added again; a late reply must not bring them back.
     QSet<QPair<QString, QString>> m_removedItems;

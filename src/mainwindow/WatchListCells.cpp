@@ -1,6 +1,7 @@
 #include "WatchListCells.h"
 
 #include "Global.h"
+#include "HtmlText.h"
 #include "ItemRecordKeys.h"
 
 #include <QCoreApplication>
@@ -78,17 +79,8 @@ QString PlainTextToolTip(const QString& text)
 
 QUrl ProductPageUrl(const QVariantMap& record)
 {
-    const QByteArray encoded = record.value(ItemKey::DetailPageUrl).toByteArray();
-    if (encoded.isEmpty())
-        return {};
-    const QUrl url = QUrl::fromEncoded(encoded);
-    // Records come from replies and from the database file; only a web page
-    // may be handed to the desktop, never a local file or a program scheme.
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty()
-        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
+    // Records come from replies and from the database file.
+    return HtmlText::WebUrl(record.value(ItemKey::DetailPageUrl).toString());
 }
 
 } // namespace WatchListCells

@@ -90,7 +90,7 @@ void WatchListWidget::ApplyViewSettings()
 
 void WatchListWidget::UpdateItems(const QVariantList& items)
 {
-    bool bListChanged = false;
+    QVariantList changed;
     // One layout of the whole list after the batch instead of re-measuring
     // a row for every cell that changes.
     scheduleDelayedItemsLayout();
@@ -105,11 +105,13 @@ void WatchListWidget::UpdateItems(const QVariantList& items)
             const Identity identity = IdentityOf(map);
             QTreeWidgetItem* row = rows.value(identity);
             if (row) {
-                bListChanged |= MergeIntoRow(row, map, false);
+                if (MergeIntoRow(row, map, false))
+                    changed.append(RecordOf(row));
             } else {
                 lastAdded = AddRow(map, false);
                 rows.insert(identity, lastAdded);
-                bListChanged |= !WatchListRecord::IsReadFromDatabase(map);
+                if (!WatchListRecord::IsReadFromDatabase(map))
+                    changed.append(RecordOf(lastAdded));
             }
         }
         // Every added row would select itself in turn; only the last one
@@ -119,8 +121,8 @@ void WatchListWidget::UpdateItems(const QVariantList& items)
             MakeOnlySelectedRow(lastAdded);
     }
     // Stored first, so nothing that reacts to the new data can lose it.
-    if (bListChanged)
-        emit WatchListChanged();
+    if (!changed.isEmpty())
+        emit WatchListChanged(changed);
     emit ItemInfoAvailable(GetCurrentItemData());
     emit ItemsUpdated();
 }
@@ -142,27 +144,28 @@ QHash<QPair<QString, QString>, QTreeWidgetItem*> WatchListWidget::RowsByIdentity
 
 void WatchListWidget::UpdateItem(const QVariantMap& map, bool bSelect)
 {
-    if (MergeOrAdd(map, bSelect) != MergeResult::Unchanged)
-        emit WatchListChanged();
+    if (QTreeWidgetItem* row = MergeOrAdd(map, bSelect))
+        emit WatchListChanged({ RecordOf(row) });
 }
 
 void WatchListWidget::UpdateItem(QTreeWidgetItem* item, const QVariantMap& map, bool bSelect)
 {
     if (item && MergeIntoRow(item, map, bSelect))
-        emit WatchListChanged();
+        emit WatchListChanged({ RecordOf(item) });
 }
 
-WatchListWidget::MergeResult WatchListWidget::MergeOrAdd(const QVariantMap& map, bool bSelect)
+// The row whose stored part was added or changed; null when nothing that
+// the file keeps changed.
+QTreeWidgetItem* WatchListWidget::MergeOrAdd(const QVariantMap& map, bool bSelect)
 {
     if (!WatchListRecord::HasIdentity(map))
-        return MergeResult::Unchanged;
+        return nullptr;
     QTreeWidgetItem* row = FindRow(WatchListRecord::AsinOf(map), WatchListRecord::LocaleOf(map));
     if (!row) {
-        AddRow(map, true);
-        return WatchListRecord::IsReadFromDatabase(map) ? MergeResult::Unchanged
-                                                        : MergeResult::RowAdded;
+        row = AddRow(map, true);
+        return WatchListRecord::IsReadFromDatabase(map) ? nullptr : row;
     }
-    return MergeIntoRow(row, map, bSelect) ? MergeResult::SettingsChanged : MergeResult::Unchanged;
+    return MergeIntoRow(row, map, bSelect) ? row : nullptr;
 }
 
 // A new row is always selected and made current; a batch does it once for
@@ -281,7 +284,6 @@ void WatchListWidget::RemoveItem(const QVariantMap& item)
     if (currentItem() && selectedItems().isEmpty())
         currentItem()->setSelected(true);
     emit ItemRemoved(record);
-    emit WatchListChanged();
 }
 
 QVariantList WatchListWidget::GetItems() const

@@ -41,13 +41,13 @@ signals:
     void ItemRemoved(const QVariantMap& item);
     void ItemInfoAvailable(const QVariantMap& item);
     void ItemsUpdated();
-    // The stored part of the watch list changed: a row was added (except
-    // from records read back from the database, which carry "id"), a row's
-    // watch settings or title changed, or a row was removed. Emitted at most
-    // once per call of UpdateItems, UpdateItem or RemoveItem, before
-    // ItemInfoAvailable and ItemsUpdated, so the owner can write the list to
-    // disk at once.
-    void WatchListChanged();
+    // The stored part of the watch list changed: rows were added (except
+    // from records read back from the database, which carry "id"), or rows'
+    // watch settings or titles changed. Carries the records of just those
+    // rows, so the owner can write them to disk at once. Emitted at most
+    // once per call of UpdateItems or UpdateItem, before ItemInfoAvailable
+    // and ItemsUpdated. A removal is announced by ItemRemoved only.
+    void WatchListChanged(const QVariantList& changedItems);
 
 public slots:
     void UpdateItems(const QVariantList& items);
@@ -66,16 +66,9 @@ private slots:
     void OnItemDoubleClicked(QTreeWidgetItem* item);
 
 private:
-    enum class MergeResult
-    {
-        Unchanged,
-        SettingsChanged,
-        RowAdded
-    };
-
     QTreeWidgetItem* FindRow(const QString& asin, const QString& locale) const;
     QHash<QPair<QString, QString>, QTreeWidgetItem*> RowsByIdentity() const;
-    MergeResult MergeOrAdd(const QVariantMap& map, bool bSelect);
+    QTreeWidgetItem* MergeOrAdd(const QVariantMap& map, bool bSelect);
     QTreeWidgetItem* AddRow(const QVariantMap& map, bool bSelect);
     bool MergeIntoRow(QTreeWidgetItem* item, const QVariantMap& map, bool bSelect);
     void ShowRecord(QTreeWidgetItem* item, const QVariantMap& record, const QVariantMap& shown);

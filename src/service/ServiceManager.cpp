@@ -30,7 +30,7 @@ QString Encoded(const QString& text)
 }
 
 // Formatted by hand and converted first, so that the text always ends in
-// exactly one "Z" whatever time spec the clock hands out.
+// exactly one "Z" whether the clock hands out local, UTC or offset times.
 QString TimestampText(const QDateTime& time)
 {
     return time.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + QLatin1Char('Z');

@@ -157,7 +157,9 @@ DatabaseManager::DatabaseManager(const QString& strFilePath, QObject* parent)
 
 DatabaseManager::~DatabaseManager()
 {
+#if PRICEWARDEN_SQLITE_DIRECT_READ
     m_history.Finalize();
+#endif
     m_statements.clear();
     m_db.close();
     m_db = QSqlDatabase();
@@ -359,10 +361,41 @@ QVariantList DatabaseManager::GetItems(const QString& locale)
     return rows;
 }
 
+// One transaction for the batch: one commit (and one sync) for all its
+// rows, where a commit per row costs more than the rows themselves. A
+// statement that fails is reported and the rest of the batch is still
+// written.
 void DatabaseManager::SaveItems(const QVariantList& items)
 {
-    for (const QVariant& item : items)
-        SaveItem(item.toMap());
+    if (items.isEmpty())
+        return;
+    bool bTransaction = m_db.isOpen() && m_db.transaction();
+    // Rows saved in the open transaction, by position in the batch.
+    QList<qsizetype> saved;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (SaveItem(items.at(i).toMap())) {
+            saved.append(i);
+            continue;
+        }
+        if (!bTransaction)
+            continue;
+        // Some failures (a full disk) make SQLite roll the whole transaction
+        // back. What was saved before the failure is committed now, or,
+        // when it is gone, written once more.
+        const bool bKept = m_db.commit();
+        bTransaction = m_db.transaction();
+        const QList<qsizetype> written = std::exchange(saved, {});
+        if (bKept)
+            continue;
+        for (const qsizetype nLost : written) {
+            if (SaveItem(items.at(nLost).toMap()))
+                saved.append(nLost);
+        }
+    }
+    if (bTransaction && !m_db.commit()) {
+        ReportError(m_db.lastError().text());
+        m_db.rollback();
+    }
 }
 
 // An existing row is updated; only when no row matched is one inserted. A
@@ -482,10 +515,89 @@ void DatabaseManager::LowerPricePoint(const QVariantMap& point, const QVariantMa
         emit PriceUpdated();
 }
 
+bool DatabaseManager::DirectHistoryReadAvailable()
+{
+    return PRICEWARDEN_SQLITE_DIRECT_READ != 0;
+}
+
+void DatabaseManager::SetDirectHistoryRead(bool bDirect)
+{
+    m_bDirectHistoryRead = bDirect && DirectHistoryReadAvailable();
+}
+
+// A failure at any row is reported and leaves the list empty: a history
+// cut short is not shown as the whole.
+QVariantMap DatabaseManager::GetPriceHistory(const QString& asin, const QString& locale)
+{
+    PriceHistoryBuilder builder(m_clock);
+#if PRICEWARDEN_SQLITE_DIRECT_READ
+    const bool bRead = m_bDirectHistoryRead ? ReadHistoryDirectly(asin, locale, &builder)
+                                            : ReadHistoryWithQt(asin, locale, &builder);
+#else
+    const bool bRead = ReadHistoryWithQt(asin, locale, &builder);
+#endif
+    return bRead ? builder.Result(locale) : PriceHistoryBuilder(m_clock).Result(locale);
+}
+
+// The portable read, through Qt's per-row results. Reports its failures.
+// The statement is prepared for each read: Qt's driver keeps the columns of
+// the first run of a prepared "SELECT *", and after the table gained a
+// column it reads wrong values or crashes.
+bool DatabaseManager::ReadHistoryWithQt(
+    const QString& strAsin, const QString& strLocale, PriceHistoryBuilder* pBuilder)
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(Sql::SelectHistory())) {
+        ReportError(FailureText(query));
+        return false;
+    }
+    query.addBindValue(NonNull(strAsin));
+    query.addBindValue(NonNull(strLocale));
+    if (!query.exec()) {
+        ReportError(FailureText(query));
+        return false;
+    }
+    const QSqlRecord record = query.record();
+    QStringList columns;
+    for (int i = 0; i < record.count(); ++i)
+        columns.append(record.fieldName(i));
+    pBuilder->SetColumns(columns);
+    std::vector<QVariant> row(size_t(columns.size()));
+    while (query.next()) {
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = query.value(int(i));
+        pBuilder->Add(&row);
+    }
+    if (!query.lastError().isValid())
+        return true;
+    ReportError(FailureText(query));
+    return false;
+}
+
+#if PRICEWARDEN_SQLITE_DIRECT_READ
 // A history runs to thousands of rows: they are stepped directly on the
-// SQLite connection under m_db, without Qt's per-row results. The statement
-// is prepared once; a failed preparation is reported and tried again next
-// time.
+// SQLite connection under m_db, without Qt's per-row results. Reports its
+// failures.
+bool DatabaseManager::ReadHistoryDirectly(
+    const QString& strAsin, const QString& strLocale, PriceHistoryBuilder* pBuilder)
+{
+    SqliteStatement* pQuery = HistoryStatement();
+    if (!pQuery) {
+        // The driver turned out to have a library of its own.
+        return !m_bDirectHistoryRead && ReadHistoryWithQt(strAsin, strLocale, pBuilder);
+    }
+    const bool bRead = StepHistory(pQuery, strAsin, strLocale, pBuilder);
+    const QString strError = pQuery->ErrorText();
+    // Ended before anyone hears of a failure, who might read again.
+    pQuery->Reset();
+    if (!bRead)
+        ReportError(strError);
+    return bRead;
+}
+
+// The statement is prepared once; a failed preparation is reported and tried
+// again next time.
 SqliteStatement* DatabaseManager::HistoryStatement()
 {
     if (m_history.IsPrepared())
@@ -496,6 +608,10 @@ SqliteStatement* DatabaseManager::HistoryStatement()
         ReportError(tr("The database is not open."));
         return nullptr;
     }
+    if (!DriverUsesOurSqlite()) {
+        m_bDirectHistoryRead = false;
+        return nullptr;
+    }
     if (!m_history.Prepare(pConnection, Sql::SelectHistory())) {
         ReportError(m_history.ErrorText());
         return nullptr;
@@ -503,25 +619,20 @@ SqliteStatement* DatabaseManager::HistoryStatement()
     return &m_history;
 }
 
-// A failure at any row is reported and leaves the list empty: a history
-// cut short is not shown as the whole.
-QVariantMap DatabaseManager::GetPriceHistory(const QString& asin, const QString& locale)
+// The build found that Qt's driver loads our SQLite library. A Qt met at run
+// time may still bring a copy of its own, whose connections must never reach
+// this library; a different build of SQLite gives it away.
+bool DatabaseManager::DriverUsesOurSqlite()
 {
-    PriceHistoryBuilder builder(m_clock);
-    SqliteStatement* pQuery = HistoryStatement();
-    if (!pQuery)
-        return builder.Result(locale);
-    const bool bRead = ReadHistory(pQuery, asin, locale, &builder);
-    const QString strError = pQuery->ErrorText();
-    // Ended before anyone hears of a failure, who might read again.
-    pQuery->Reset();
-    if (bRead)
-        return builder.Result(locale);
-    ReportError(strError);
-    return PriceHistoryBuilder(m_clock).Result(locale);
+    QSqlQuery query(m_db);
+    if (query.exec(QStringLiteral("SELECT sqlite_source_id()")) && query.next()
+        && query.value(0).toString() == SqliteStatement::LibrarySourceId())
+        return true;
+    qDebug() << "Qt's SQLite driver uses another SQLite: histories are read through QSqlQuery";
+    return false;
 }
 
-bool DatabaseManager::ReadHistory(SqliteStatement* pQuery, const QString& strAsin,
+bool DatabaseManager::StepHistory(SqliteStatement* pQuery, const QString& strAsin,
     const QString& strLocale, PriceHistoryBuilder* pBuilder)
 {
     if (!pQuery->BindText(1, strAsin) || !pQuery->BindText(2, strLocale))
@@ -542,3 +653,4 @@ bool DatabaseManager::ReadHistory(SqliteStatement* pQuery, const QString& strAsi
     } while (pQuery->Step());
     return !pQuery->Failed();
 }
+#endif

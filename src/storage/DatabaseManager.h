@@ -1,7 +1,10 @@
 #pragma once
 
+#include "BuildConfig.h"
 #include "DayClock.h"
+#if PRICEWARDEN_SQLITE_DIRECT_READ
 #include "SqliteStatement.h"
+#endif
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -40,6 +43,15 @@ public:
     void SetClock(DayClock::TimeSource source);
     void SetTimeZone(const QTimeZone& zone);
 
+    // Whether this build may step histories directly on the SQLite
+    // connection of Qt's driver, which is sound only where the driver uses
+    // the very SQLite library this program links. Otherwise, and whenever
+    // the direct read is switched off, histories are read through QSqlQuery.
+    static bool DirectHistoryReadAvailable();
+    // On by default where available; switching it on elsewhere does nothing.
+    void SetDirectHistoryRead(bool bDirect);
+    bool DirectHistoryRead() const { return m_bDirectHistoryRead; }
+
     bool IsOpen() const;
     QString ConnectionName() const;
 
@@ -47,6 +59,9 @@ public:
     QVariantList GetItems(const QString& locale);
     QStringList GetTableFields(const QString& table);
     QVariantMap GetPriceHistory(const QString& asin, const QString& locale);
+    // The newest price point of a product (every column by name); empty when
+    // it has none or the look-up failed.
+    QVariantMap LastPricePoint(const QString& strAsin, const QString& strLocale);
 
 public slots:
     void SaveItems(const QVariantList& items);
@@ -76,18 +91,27 @@ private:
     bool UpdateStoredItem(const QVariantMap& item, bool* pbUpdated);
     bool InsertItem(const QVariantMap& item);
 
-    QVariantMap LastPricePoint(const QString& strAsin, const QString& strLocale);
     void InsertPricePoint(const QVariantMap& item);
     void LowerPricePoint(const QVariantMap& point, const QVariantMap& item);
     static bool PricesDiffer(const QVariantMap& point, const QVariantMap& item);
+    bool ReadHistoryWithQt(
+        const QString& strAsin, const QString& strLocale, PriceHistoryBuilder* pBuilder);
+#if PRICEWARDEN_SQLITE_DIRECT_READ
+    bool ReadHistoryDirectly(
+        const QString& strAsin, const QString& strLocale, PriceHistoryBuilder* pBuilder);
     SqliteStatement* HistoryStatement();
-    static bool ReadHistory(SqliteStatement* pQuery, const QString& strAsin,
+    bool DriverUsesOurSqlite();
+    static bool StepHistory(SqliteStatement* pQuery, const QString& strAsin,
         const QString& strLocale, PriceHistoryBuilder* pBuilder);
+#endif
 
     QString m_strConnectionName;
     QSqlDatabase m_db;
     std::map<QString, QSqlQuery> m_statements; // prepared once, by statement text
+#if PRICEWARDEN_SQLITE_DIRECT_READ
     SqliteStatement m_history; // a product's history, stepped row by row
+#endif
+    bool m_bDirectHistoryRead = DirectHistoryReadAvailable();
     DayClock m_clock;
     bool m_bOpening = true;
     QString m_strOpenFailure;

@@ -17,6 +17,11 @@ sqlite3* SqliteStatement::ConnectionOf(const QVariant& driverHandle)
     return *static_cast<sqlite3* const*>(driverHandle.constData());
 }
 
+QString SqliteStatement::LibrarySourceId()
+{
+    return QString::fromLatin1(sqlite3_sourceid());
+}
+
 bool SqliteStatement::Prepare(sqlite3* pConnection, const QString& strSql)
 {
     Finalize();

@@ -23,6 +23,8 @@ public:
 
     // The SQLite connection of an open Qt "QSQLITE" connection, or null.
     static sqlite3* ConnectionOf(const QVariant& driverHandle);
+    // sqlite_source_id() of the SQLite library this program links.
+    static QString LibrarySourceId();
 
     // Prepares for repeated use. Returns false, with ErrorText() set, when
     // the statement cannot be prepared.

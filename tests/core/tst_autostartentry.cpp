@@ -15,6 +15,8 @@ private slots:
     void execArgumentSurvivesAwkwardPaths_data();
     void execArgumentSurvivesAwkwardPaths();
     void defaultDirectoryIsTheConfigAutostartDirectory();
+    void entryStartsTheInstalledProgramWhenThatRuns_data();
+    void entryStartsTheInstalledProgramWhenThatRuns();
 };
 
 namespace {
@@ -105,6 +107,39 @@ void TestAutostartEntry::defaultDirectoryIsTheConfigAutostartDirectory()
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
     QCOMPARE(AutostartEntry::DefaultDirectory(), dir.filePath(QStringLiteral("autostart")));
+}
+
+void TestAutostartEntry::entryStartsTheInstalledProgramWhenThatRuns_data()
+{
+    QTest::addColumn<bool>("installed"); // whether the installed executable is there
+    QTest::addColumn<QString>("running"); // "@": the installed executable
+    QTest::addColumn<QString>("started"); // empty: no entry is written
+    const auto row
+        = [](const char* name, bool installed, const char* running, const char* started) {
+              QTest::newRow(name) << installed << QString(running) << QString(started);
+          };
+    row("installed", true, "@", "@");
+    row("installed, replaced by an upgrade", true, "", "@");
+    row("build tree, rebuilt", true, "/b/pricewarden (deleted)", "/b/pricewarden");
+    row("unknown, nothing installed", false, "", "");
+}
+
+void TestAutostartEntry::entryStartsTheInstalledProgramWhenThatRuns()
+{
+    QFETCH(bool, installed);
+    QFETCH(QString, running);
+    QFETCH(QString, started);
+    QTemporaryDir dir;
+    QFile program(dir.filePath(QStringLiteral("pricewarden")));
+    QVERIFY(!installed
+        || (program.open(QIODevice::WriteOnly) && program.setPermissions(QFile::ExeOwner)));
+    running.replace(QLatin1Char('@'), program.fileName());
+    started.replace(QLatin1Char('@'), program.fileName());
+    const AutostartEntry entry(dir.filePath(QStringLiteral("autostart")), program.fileName());
+    QCOMPARE(entry.Enable(running), !started.isEmpty());
+    QCOMPARE(entry.IsEnabled(), !started.isEmpty());
+    if (!started.isEmpty())
+        QCOMPARE(ExecArgument(ReadFile(entry.FilePath())), started);
 }
 
 QTEST_GUILESS_MAIN(TestAutostartEntry)

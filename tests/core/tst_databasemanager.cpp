@@ -85,6 +85,7 @@ class TestDatabaseManager : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase_data();
     void init();
     void cleanup();
 
@@ -132,6 +133,17 @@ private:
     QDateTime m_now;
 };
 
+// Every test runs with each way of reading a history this build has: on
+// Qt's own SQLite connection, where that is sound, and through QSqlQuery,
+// the way every build can read.
+void TestDatabaseManager::initTestCase_data()
+{
+    QTest::addColumn<bool>("directRead");
+    if (DatabaseManager::DirectHistoryReadAvailable())
+        QTest::newRow("stepped on SQLite") << true;
+    QTest::newRow("through QSqlQuery") << false;
+}
+
 void TestDatabaseManager::init()
 {
     m_env = std::make_unique<ScratchEnvironment>();
@@ -153,6 +165,9 @@ void TestDatabaseManager::Open(const QString& strPath)
     m_now = LocalTime("2026-03-10T09:00:00", "Europe/Berlin");
     m_manager->SetClock([this]() { return m_now; });
     m_manager->SetTimeZone(QTimeZone("Europe/Berlin"));
+    QFETCH_GLOBAL(bool, directRead);
+    m_manager->SetDirectHistoryRead(directRead);
+    QCOMPARE(m_manager->DirectHistoryRead(), directRead);
 }
 
 void TestDatabaseManager::InsertPoint(

@@ -123,6 +123,7 @@ private slots:
     void unopenableFileShowsCannotLoadOnce_data();
     void unopenableFileShowsCannotLoadOnce();
     void errorsWhileOpeningReachTheOwner();
+    void failedHistoryReadIsReportedAndTriedAgain_data();
     void failedHistoryReadIsReportedAndTriedAgain();
     void watchListReadFailingPartWayIsReported();
     void failingStatementKeepsTheRestOfTheBatch_data();
@@ -215,10 +216,21 @@ void TestStorageFailures::errorsWhileOpeningReachTheOwner()
     QCOMPARE(manager.GetPriceHistory("B1", "us").value("Locale").toString(), "us");
 }
 
+void TestStorageFailures::failedHistoryReadIsReportedAndTriedAgain_data()
+{
+    QTest::addColumn<bool>("directRead");
+    if (DatabaseManager::DirectHistoryReadAvailable())
+        QTest::newRow("stepped on SQLite") << true;
+    QTest::newRow("through QSqlQuery") << false;
+}
+
 // A statement that could not be prepared is prepared again at the next read.
 void TestStorageFailures::failedHistoryReadIsReportedAndTriedAgain()
 {
+    QFETCH(bool, directRead);
     DatabaseManager manager(DbPath());
+    manager.SetDirectHistoryRead(directRead);
+    QCOMPARE(manager.DirectHistoryRead(), directRead);
     manager.UpdatePrice(Reply("B1", 10));
     QCOMPARE(HistoryOf(manager, "B1").size(), 1);
     QVERIFY(Sql(manager, "ALTER TABLE pricehistory RENAME TO pricehistory_moved").isValid());

@@ -72,6 +72,10 @@ void TestDialogRules::soundFile_data()
     for (const char* path :
         { "beside/alert.wav", "beside/both.wav", "installed/both.wav", "installed/drum.wav" })
         QVERIFY(QFile(scratch.filePath(path)).open(QIODevice::WriteOnly));
+    // Beside the program first, then where the install puts the sounds.
+    QCOMPARE(SoundFile::SearchDirectories(),
+        QStringList(
+            { QCoreApplication::applicationDirPath() + "/sound", PRICEWARDEN_SOUND_INSTALL_DIR }));
     // The built-in sounds are placed beside the program, and so this test.
     QCOMPARE(SoundFile::BuiltInNames().size(), 5);
     for (const QString& name : SoundFile::BuiltInNames())

@@ -2,6 +2,7 @@
 // beside the executable: what the windows, the alert e-mail and the alert
 // sound rely on finding, in the form they expect.
 
+#include "ApplicationIcon.h"
 #include "Global.h"
 #include "ScratchEnvironment.h"
 
@@ -24,7 +25,9 @@ QString soundDirectory()
 // Every icon with its size; a flag for every store.
 QList<QPair<QString, QSize>> iconSizes()
 {
-    QList<QPair<QString, QSize>> icons { { "app48.png", QSize(48, 48) } };
+    QList<QPair<QString, QSize>> icons;
+    for (const int size : { 24, 48, 64, 128, 256 })
+        icons.append({ QStringLiteral("app%1.png").arg(size), QSize(size, size) });
     for (const QString& locale : std::as_const(Global::AmazonLocale))
         icons.append({ "flag_" + locale + ".png", QSize(24, 16) });
     for (const char* name :
@@ -125,6 +128,9 @@ void TestResources::iconLoadsWithItsSize()
     QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
     QCOMPARE(image.size(), size);
     QVERIFY(image.hasAlphaChannel());
+    // Every application icon is one size of the windows' icon.
+    if (name.startsWith(QLatin1String("app")))
+        QVERIFY(ApplicationIcon::Create().availableSizes().contains(size));
     // A drawing that rendered (nearly) empty would still load; the blank
     // icon is the one meant to be invisible.
     const int visible = visiblePixelCount(image);

@@ -32,8 +32,8 @@ private slots:
     void init();
     void cleanup();
 
-    void startMinimizedOnlyForExactFirstArgument_data();
-    void startMinimizedOnlyForExactFirstArgument();
+    void commandLineIsReadAsBefore_data();
+    void commandLineIsReadAsBefore();
     void unresponsiveInstanceMakesSecondStartFail();
     void simultaneousStartsLeaveExactlyOneRunning_data();
     void simultaneousStartsLeaveExactlyOneRunning();
@@ -119,29 +119,46 @@ QStringList TestSingleInstance::Lines(QProcess* process)
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void TestSingleInstance::startMinimizedOnlyForExactFirstArgument_data()
+void TestSingleInstance::commandLineIsReadAsBefore_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("minimized");
+    QTest::addColumn<QString>("information"); // the start of the printed text
 
-    QTest::newRow("no argument") << QStringList { "pricewarden" } << false;
-    QTest::newRow("first") << QStringList { "pricewarden", "-minimize" } << true;
-    QTest::newRow("first, more follow") << QStringList { "pricewarden", "-minimize", "x" } << true;
-    QTest::newRow("second") << QStringList { "pricewarden", "x", "-minimize" } << false;
-    QTest::newRow("upper case") << QStringList { "pricewarden", "-Minimize" } << false;
-    QTest::newRow("double dash") << QStringList { "pricewarden", "--minimize" } << false;
-    QTest::newRow("no dash") << QStringList { "pricewarden", "minimize" } << false;
-    QTest::newRow("longer") << QStringList { "pricewarden", "-minimized" } << false;
-    QTest::newRow("trailing blank") << QStringList { "pricewarden", "-minimize " } << false;
-    QTest::newRow("program name only") << QStringList { "-minimize" } << false;
-    QTest::newRow("empty") << QStringList {} << false;
+    const QString none;
+    const QString help = QStringLiteral("Usage: pricewarden [options]\n");
+    const QString version = QStringLiteral("Pricewarden 1.3\n");
+    QTest::newRow("no argument") << QStringList { "pricewarden" } << false << none;
+    QTest::newRow("first") << QStringList { "pricewarden", "-minimize" } << true << none;
+    QTest::newRow("first, more follow")
+        << QStringList { "pricewarden", "-minimize", "x" } << true << none;
+    QTest::newRow("second") << QStringList { "pricewarden", "x", "-minimize" } << false << none;
+    QTest::newRow("upper case") << QStringList { "pricewarden", "-Minimize" } << false << none;
+    QTest::newRow("double dash") << QStringList { "pricewarden", "--minimize" } << false << none;
+    QTest::newRow("no dash") << QStringList { "pricewarden", "minimize" } << false << none;
+    QTest::newRow("longer") << QStringList { "pricewarden", "-minimized" } << false << none;
+    QTest::newRow("trailing blank") << QStringList { "pricewarden", "-minimize " } << false << none;
+    QTest::newRow("program name only") << QStringList { "-minimize" } << false << none;
+    QTest::newRow("empty") << QStringList {} << false << none;
+    QTest::newRow("a word holding v and h")
+        << QStringList { "pricewarden", "-verbose", "-hush" } << false << none;
+    QTest::newRow("--help") << QStringList { "/usr/bin/pricewarden", "--help" } << false << help;
+    QTest::newRow("-h after -minimize")
+        << QStringList { "pricewarden", "-minimize", "-h" } << true << help;
+    QTest::newRow("--version") << QStringList { "pricewarden", "--version" } << false << version;
+    QTest::newRow("-v among unknown ones")
+        << QStringList { "pricewarden", "--colour=red", "-v", "file" } << false << version;
 }
 
-void TestSingleInstance::startMinimizedOnlyForExactFirstArgument()
+void TestSingleInstance::commandLineIsReadAsBefore()
 {
     QFETCH(QStringList, arguments);
     QFETCH(bool, minimized);
+    QFETCH(QString, information);
     QCOMPARE(CommandLine::StartMinimized(arguments), minimized);
+    const QString text = CommandLine::InformationText(arguments);
+    QVERIFY2(
+        information.isEmpty() ? text.isEmpty() : text.startsWith(information), qPrintable(text));
 }
 
 void TestSingleInstance::unresponsiveInstanceMakesSecondStartFail()
@@ -211,11 +228,20 @@ void TestSingleInstance::simultaneousStartsLeaveExactlyOneRunning()
 
 // The woken instance's window is restored from minimised. The program's Qt
 // messages (without its handler the offscreen platform prints some) never
-// reach the console.
+// reach the console. --version is answered before any application object
+// exists (there is no display to open here), so it cannot reach the instance.
 void TestSingleInstance::programWakesRunningInstanceWithoutStarting()
 {
     QProcess* first = StartPeer({ QStringLiteral("-minimize") });
     QTRY_COMPARE_WITH_TIMEOUT(Count(first, "primary minimized=1 visible=1"), 1, Timeout);
+    const QProcessEnvironment withDisplay = m_environment;
+    m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    m_environment.remove(QStringLiteral("DISPLAY"));
+    QProcess* version = Start(m_program, { QStringLiteral("--version") });
+    QVERIFY(WaitForExit(*version, Timeout));
+    QCOMPARE(version->readAll(), QByteArray("Pricewarden 1.3\n"));
+    QCOMPARE(version->exitCode(), 0);
+    m_environment = withDisplay;
 
     QProcess* program = Start(m_program);
     QVERIFY(WaitForExit(*program, Timeout));

@@ -426,21 +426,24 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("changes");
-        QTest::newRow("row added by a lookup") << "add" << 1;
-        QTest::newRow("batch adding three rows") << "add batch" << 1;
-        QTest::newRow("rows read back from the database") << "refill" << 0;
-        QTest::newRow("prices merged") << "prices" << 0;
-        QTest::newRow("watch settings edited") << "edit" << 1;
-        QTest::newRow("settings written back unchanged") << "rewrite" << 0;
-        QTest::newRow("title refreshed") << "title" << 1;
-        QTest::newRow("row removed") << "remove" << 1;
-        QTest::newRow("unknown row removed") << "remove unknown" << 0;
+        QTest::addColumn<QStringList>("records");
+        QTest::newRow("row added by a lookup") << "add" << 1 << QStringList { "W2" };
+        QTest::newRow("batch adding three rows, one known")
+            << "add batch" << 1 << QStringList { "W2", "W3", "W4" };
+        QTest::newRow("rows read back from the database") << "refill" << 0 << QStringList();
+        QTest::newRow("prices merged") << "prices" << 0 << QStringList();
+        QTest::newRow("watch settings edited") << "edit" << 1 << QStringList { "W1" };
+        QTest::newRow("settings written back unchanged") << "rewrite" << 0 << QStringList();
+        QTest::newRow("title refreshed") << "title" << 1 << QStringList { "W1" };
+        // The owner deletes the stored row itself.
+        QTest::newRow("row removed") << "remove" << 0 << QStringList();
     }
 
     void watchListChanged()
     {
         QFETCH(QString, action);
         QFETCH(int, changes);
+        QFETCH(QStringList, records);
 
         m_list->UpdateItems({ Item(
             "W1", "us", { { "Title", "Watched" }, { "WatchCondition", 1 }, { "Quantity", 2 } }) });
@@ -450,7 +453,8 @@ private slots:
         if (action == "add") {
             m_list->UpdateItems({ Item("W2", "us", { { "Title", "New" } }) });
         } else if (action == "add batch") {
-            m_list->UpdateItems({ Item("W2", "us"), Item("W3", "us"), Item("W4", "de") });
+            m_list->UpdateItems(
+                { Item("W2", "us"), Item("W3", "us"), Item("W1", "us"), Item("W4", "de") });
         } else if (action == "refill") {
             m_list->clear();
             stored.insert("id", QVariant());
@@ -468,10 +472,20 @@ private slots:
             m_list->UpdateItems({ Item("W1", "us", { { "Title", "Watched, renamed" } }) });
         } else if (action == "remove") {
             m_list->RemoveItem(stored);
-        } else if (action == "remove unknown") {
-            m_list->RemoveItem(Item("W1", "uk"));
         }
         QCOMPARE(changed.count(), changes);
+        // Each carries the rows' whole records, as merged.
+        QStringList carried;
+        for (const QList<QVariant>& signal : std::as_const(changed)) {
+            for (const QVariant& record : signal.first().toList()) {
+                const QVariantMap map = record.toMap();
+                const QTreeWidgetItem* row
+                    = RowOf(*m_list, map.value("ASIN").toString(), map.value("Locale").toString());
+                QCOMPARE(map, row->data(0, Qt::UserRole).toMap());
+                carried << map.value("ASIN").toString();
+            }
+        }
+        QCOMPARE(carried, records);
     }
 
     void doubleClickOpensProductPage_data()

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+// The rules of starting watching and of one poll, kept free of widgets.
+namespace WatchCycle {
+
+enum class StartCheck
+{
+    // A watched item asks for an e-mail and there is no address to send it to.
+    MissingEmail,
+    // Nothing is watched; watching may start all the same.
+    NothingWatched,
+    Ready
+};
+
+// Whether watching may start with these list records and e-mail address.
+StartCheck CheckStart(const QVariantList& items, const QString& email);
+
+// The ASINs and locales (parallel lists, in row order) of the watched items:
+// one poll asks for these prices.
+void WatchedItems(const QVariantList& items, QStringList* asins, QStringList* locales);
+
+// The shortest and the longest period between two polls, in seconds.
+inline constexpr qint64 MinimumIntervalSeconds = 60;
+inline constexpr qint64 MaximumIntervalSeconds = 1000 * 3600;
+
+// The watch timer's period for the stored interval in seconds. Values below
+// a minute (0, negative, not a number) would poll the store without pause,
+// so they give a minute; a damaged value beyond 1000 hours gives 1000 hours.
+qint64 IntervalMilliseconds(const QVariant& seconds);
+
+} // namespace WatchCycle
