@@ -132,21 +132,36 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
     return record;
 }
 
-// A lookup asks for ten items at most, and every item that arrives becomes
-// a row of the watch list; a reply with more is not the service's, and its
-// surplus is not read.
-QVariantList ReadItems(const QDomElement& root, const QString& locale, bool* bSurplus)
+// What a lookup reply holds besides the items that are read.
+struct Surplus
+{
+    int unasked = 0; // items of ASINs the lookup did not ask for
+    bool beyondTen = false;
+};
+
+// Every item that arrives becomes a row of the watch list, so only the items
+// asked for are read, and never more than the ten a lookup asks for at most:
+// anything else is not the service's answer, and a reply to every poll could
+// otherwise add rows without end.
+QVariantList ReadItems(
+    const QDomElement& root, const QString& locale, const QStringList& askedAsins, Surplus* surplus)
 {
     QVariantList items;
     const QString itemTag = QStringLiteral("Item");
     const QDomElement container = root.firstChildElement(QStringLiteral("Items"));
     for (QDomElement item = container.firstChildElement(itemTag); !item.isNull();
          item = item.nextSiblingElement(itemTag)) {
+        const QVariantMap record = ReadItem(item, locale);
+        if (!askedAsins.isEmpty()
+            && !askedAsins.contains(record.value(ItemKey::Asin).toString(), Qt::CaseInsensitive)) {
+            ++surplus->unasked;
+            continue;
+        }
         if (items.size() == AmazonConnector::MaxAsinsPerRequest) {
-            *bSurplus = true;
+            surplus->beyondTen = true;
             break;
         }
-        items << ReadItem(item, locale);
+        items << record;
     }
     return items;
 }
@@ -368,6 +383,7 @@ void AmazonConnector::SendRequest(const QVariantMap& parameters, const QString& 
     m_currentReply = reply;
     reply->setProperty("Locale", locale);
     reply->setProperty("Operation", parameters.value(QStringLiteral("Operation")));
+    reply->setProperty("ItemId", parameters.value(QStringLiteral("ItemId")));
     disconnect(reply, nullptr, this, nullptr);
     connect(reply, &QNetworkReply::readyRead, this, &AmazonConnector::OnReadyRead);
     connect(reply, &QNetworkReply::errorOccurred, this, &AmazonConnector::OnError);
@@ -488,11 +504,12 @@ void AmazonConnector::ParseXml(const QByteArray& data)
     if (!m_currentReply)
         return;
     ParseXml(data, m_currentReply->property("Operation").toString(),
-        m_currentReply->property("Locale").toString());
+        m_currentReply->property("Locale").toString(),
+        m_currentReply->property("ItemId").toString().split(QLatin1Char(','), Qt::SkipEmptyParts));
 }
 
-void AmazonConnector::ParseXml(
-    const QByteArray& data, const QString& operation, const QString& locale)
+void AmazonConnector::ParseXml(const QByteArray& data, const QString& operation,
+    const QString& locale, const QStringList& askedAsins)
 {
     if (operation != ItemLookupOperation && operation != CartCreateOperation)
         return;
@@ -513,17 +530,18 @@ void AmazonConnector::ParseXml(
     }
     const QDomElement root = document.documentElement();
     if (operation == ItemLookupOperation)
-        ParseLookupReply(root, locale);
+        ParseLookupReply(root, locale, askedAsins);
     else
         ParseCartReply(root);
 }
 
-void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& locale)
+void AmazonConnector::ParseLookupReply(
+    const QDomElement& root, const QString& locale, const QStringList& askedAsins)
 {
     QString message;
     const bool failed = FindApiError(root, ItemLookupOperation, &message);
-    bool bSurplus = false;
-    const QVariantList items = ReadItems(root, locale, &bSurplus);
+    Surplus surplus;
+    const QVariantList items = ReadItems(root, locale, askedAsins, &surplus);
     // One invalid ASIN makes the service flag the whole request, yet it
     // still answers for the valid ones; those must not be lost. The items go
     // first so that a blocking error box does not hold them back.
@@ -531,7 +549,10 @@ void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& l
         emit ProductInfoAvailable(items);
     if (failed)
         emit Error(message);
-    else if (bSurplus)
+    else if (surplus.unasked > 0)
+        emit Error(
+            tr("Invalid reply: %n item(s) that were not asked for", nullptr, surplus.unasked));
+    else if (surplus.beyondTen)
         emit Error(tr("Invalid reply: more than %1 items").arg(MaxAsinsPerRequest));
 }
 

@@ -67,7 +67,10 @@ public:
 
     // Parses one complete reply of the given operation for the given store
     // and emits the result: ProductInfoAvailable, CartAvailable or Error.
-    void ParseXml(const QByteArray& data, const QString& operation, const QString& locale);
+    // Given the ASINs the lookup asked for, items of other ASINs (compared
+    // without regard to case) are not read; an error says so.
+    void ParseXml(const QByteArray& data, const QString& operation, const QString& locale,
+        const QStringList& askedAsins = QStringList());
 
 public slots:
     // Looks up products of several stores; asins[i] belongs to locales[i].
@@ -103,7 +106,8 @@ private:
     // Counts the ASINs of a queued look-up in (nChange 1) or out (-1).
     void TrackWaitingLookup(const QVariantMap& entry, int nChange);
     void ReportFinishedReply();
-    void ParseLookupReply(const QDomElement& root, const QString& locale);
+    void ParseLookupReply(
+        const QDomElement& root, const QString& locale, const QStringList& askedAsins);
     void ParseCartReply(const QDomElement& root);
 
     QVariantList m_queryQueue;

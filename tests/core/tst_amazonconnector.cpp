@@ -119,6 +119,7 @@ private slots:
     void itemRecord();
     void replyOutcome_data();
     void replyOutcome();
+    void onlyAskedItemsRead();
     void requestLine_data();
     void requestLine();
 
@@ -455,6 +456,17 @@ void TestAmazonConnector::replyOutcome()
         QVERIFY2(errors.at(i).size() <= 500 && !errors.at(i).contains('\n'),
             qPrintable(errors.at(i).left(100)));
     }
+}
+
+void TestAmazonConnector::onlyAskedItemsRead()
+{
+    m_connector->ParseXml(
+        LookupReply(Item("B0ASKED001", "") + Item("B0OTHER001", "") + Item("b0asked002", "")),
+        Lookup, "us", { "B0ASKED001", "B0ASKED002" });
+    QCOMPARE(m_items->size(), 1);
+    QCOMPARE(
+        AsinsOf(m_items->first().first().toList()), QStringList({ "B0ASKED001", "b0asked002" }));
+    QCOMPARE(Texts(*m_errors), QStringList { "Invalid reply: 1 item(s) that were not asked for" });
 }
 
 void TestAmazonConnector::requestLine_data()

@@ -1,5 +1,6 @@
 // The product reply parser: a lookup or cart reply of any store, as bytes.
-// The first byte picks the operation and the store, the rest is the reply.
+// The first byte picks the operation, the store and whether the ASINs the
+// lookup asked for are known; the rest is the reply.
 #include "AmazonConnector.h"
 #include "FuzzSupport.h"
 #include "ItemRecordKeys.h"
@@ -20,11 +21,14 @@ struct Outcome
 Outcome outcome;
 QString operation;
 QString locale;
+QStringList asked;
 
 void CheckRecord(const QVariantMap& record)
 {
     FUZZ_CHECK(record.value(ItemKey::Locale).toString() == locale);
     FUZZ_CHECK(record.contains(ItemKey::Asin));
+    if (!asked.isEmpty())
+        FUZZ_CHECK(asked.contains(record.value(ItemKey::Asin).toString(), Qt::CaseInsensitive));
     FUZZ_CHECK(
         record.value(ItemKey::DetailPageUrl).toString().startsWith(QLatin1String("http://")));
     for (const QString& key :
@@ -91,13 +95,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     static const QString operations[]
         = { QStringLiteral("ItemLookup"), QStringLiteral("CartCreate"), QStringLiteral("CartAdd") };
-    operation = operations[data[0] % 3];
-    const int store = (data[0] / 3) % (Global::AmazonLocale.size() + 1);
+    const int selector = data[0] & 0x7f;
+    operation = operations[selector % 3];
+    const int store = (selector / 3) % (Global::AmazonLocale.size() + 1);
     locale = store < Global::AmazonLocale.size() ? Global::AmazonLocale.at(store)
                                                  : QStringLiteral("xx");
+    asked = data[0] & 0x80
+        ? QStringList { QStringLiteral("B0PW000001"), QStringLiteral("b0pw000003") }
+        : QStringList();
     outcome = {};
     Connector()->ParseXml(QByteArray(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1)),
-        operation, locale);
+        operation, locale, asked);
 
     // One answer per reply: items, perhaps with the error that came along;
     // a cart page or an error; nothing for an operation never sent.
