@@ -524,8 +524,11 @@ void AmazonConnector::ParseXml(const QByteArray& data, const QString& operation,
     int line = 0;
     int column = 0;
     if (!document.setContent(data, &parseError, &line, &column)) {
-        emit Error(
-            tr("Invalid reply: %1 (line %2, column %3)").arg(parseError).arg(line).arg(column));
+        // The parser's reason may quote the reply (an encoding name, say).
+        emit Error(tr("Invalid reply: %1 (line %2, column %3)")
+                       .arg(ReplyText::Displayable(parseError, ReplyText::MessageLength))
+                       .arg(line)
+                       .arg(column));
         return;
     }
     const QDomElement root = document.documentElement();

@@ -409,6 +409,9 @@ void TestAmazonConnector::replyOutcome_data()
                       "<Cart><PurchaseURL>http://x/&e;</PurchaseURL></Cart></CartCreateResponse>")
         << none << QStringList()
         << QStringList { "Invalid reply: a document type declaration is not accepted" };
+    QTest::newRow("parser's reason quoting the reply")
+        << Lookup << QByteArray("<?xml version=\"1.0\" encoding=\"UTF\n-7\"?><a/>") << none
+        << QStringList() << QStringList { "Invalid reply: UTF -7 is an invalid encoding name" };
     QTest::newRow("invalid utf-8") << Lookup << LookupReply(Item("B1", "")).replace("B1", "B\xC3(")
                                    << none << QStringList() << QStringList { "Invalid reply: " };
     QStringList eleven;
