@@ -43,6 +43,21 @@
         <source>Not Available</source>
         <translation>Nicht verfügbar</translation>
     </message>
+    <message numerus="yes">
+        <source>Invalid reply: %n item(s) that were not asked for</source>
+        <translation>
+            <numerusform>Ungültige Antwort: %n Artikel, nach dem nicht gefragt wurde</numerusform>
+            <numerusform>Ungültige Antwort: %n Artikel, nach denen nicht gefragt wurde</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Invalid reply: more than %1 items</source>
+        <translation>Ungültige Antwort: mehr als %1 Artikel</translation>
+    </message>
+    <message>
+        <source>Invalid reply: the checkout page is no web address</source>
+        <translation>Ungültige Antwort: die Kassenseite ist keine Webadresse</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -768,6 +783,10 @@ Weitere Informationen finden Sie auf der Website.</translation>
     <message>
         <source>elements nested deeper than %1 levels</source>
         <translation>Elemente tiefer als %1 Ebenen verschachtelt</translation>
+    </message>
+    <message>
+        <source>a document type declaration is not accepted</source>
+        <translation>eine Dokumenttyp-Deklaration wird nicht angenommen</translation>
     </message>
 </context>
 <context>

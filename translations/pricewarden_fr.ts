@@ -43,6 +43,21 @@
         <source>Not Available</source>
         <translation>Indisponible</translation>
     </message>
+    <message numerus="yes">
+        <source>Invalid reply: %n item(s) that were not asked for</source>
+        <translation>
+            <numerusform>Réponse invalide&#xa0;: %n article non demandé</numerusform>
+            <numerusform>Réponse invalide&#xa0;: %n articles non demandés</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Invalid reply: more than %1 items</source>
+        <translation>Réponse invalide&#xa0;: plus de %1 articles</translation>
+    </message>
+    <message>
+        <source>Invalid reply: the checkout page is no web address</source>
+        <translation>Réponse invalide&#xa0;: la page de paiement n’est pas une adresse web</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -768,6 +783,10 @@ Consultez le site web pour en savoir plus.</translation>
     <message>
         <source>elements nested deeper than %1 levels</source>
         <translation>éléments imbriqués sur plus de %1 niveaux</translation>
+    </message>
+    <message>
+        <source>a document type declaration is not accepted</source>
+        <translation>une déclaration de type de document n’est pas acceptée</translation>
     </message>
 </context>
 <context>

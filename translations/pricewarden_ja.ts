@@ -43,6 +43,20 @@
         <source>Not Available</source>
         <translation>在庫なし</translation>
     </message>
+    <message numerus="yes">
+        <source>Invalid reply: %n item(s) that were not asked for</source>
+        <translation>
+            <numerusform>無効な応答：要求していない商品が%n件あります</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Invalid reply: more than %1 items</source>
+        <translation>無効な応答：商品が%1件を超えています</translation>
+    </message>
+    <message>
+        <source>Invalid reply: the checkout page is no web address</source>
+        <translation>無効な応答：購入手続きページがウェブアドレスではありません</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -768,6 +782,10 @@ Please go to website for more info.</source>
     <message>
         <source>elements nested deeper than %1 levels</source>
         <translation>要素の入れ子が%1階層を超えています</translation>
+    </message>
+    <message>
+        <source>a document type declaration is not accepted</source>
+        <translation>文書型宣言は受け付けません</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "Global.h"
 #include "ItemRecordKeys.h"
+#include "ReplyText.h"
 #include "SignedQuery.h"
 #include "XmlReplyCheck.h"
 
@@ -11,6 +12,7 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkRequest>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -30,11 +32,24 @@ QVariantMap LookupParameters(const QStringList& asins, bool bPriceOnly)
 }
 
 // The API sends amounts in the currency's smallest unit; the yen has none
-// below the main unit.
+// below the main unit. Prices decide alerts and carts, so an amount that is
+// no plain price (not a number, "nan", "inf", an overflow, below zero,
+// beyond any shop's till) counts as no price at all.
 double ConvertAmount(const QString& text, const QString& locale)
 {
-    const double amount = text.toDouble();
+    bool bNumber = false;
+    const double amount = text.toDouble(&bNumber);
+    if (!bNumber || !std::isfinite(amount) || amount < 0.0
+        || amount > AmazonConnector::MaximumAmount)
+        return 0.0;
     return locale == JapaneseLocale ? amount : amount / 100.0;
+}
+
+// The texts of a reply as the list and the detail pane may show them.
+QString ShortText(const QDomElement& item, const QString& path)
+{
+    return ReplyText::Displayable(
+        AmazonConnector::GetFirstChildText(item, path), ReplyText::ShortTextLength);
 }
 
 void InsertIfNotEmpty(QVariantMap& record, const QString& key, const QString& text)
@@ -43,13 +58,14 @@ void InsertIfNotEmpty(QVariantMap& record, const QString& key, const QString& te
         record.insert(key, text);
 }
 
+// An address that is no web link (or a megabyte long) is not fetched at all.
 void InsertImage(QVariantMap& record, const QDomElement& item, const QString& size)
 {
     QString url = AmazonConnector::GetFirstChildText(item, size + QStringLiteral(",URL"));
     if (url.isEmpty())
         url = AmazonConnector::GetFirstChildText(
             item, QStringLiteral("ImageSets,ImageSet,") + size + QStringLiteral(",URL"));
-    InsertIfNotEmpty(record, size, url);
+    InsertIfNotEmpty(record, size, ReplyText::WebLink(url));
 }
 
 void InsertListPrice(QVariantMap& record, const QDomElement& item, const QString& locale)
@@ -60,8 +76,7 @@ void InsertListPrice(QVariantMap& record, const QDomElement& item, const QString
         return;
     record.insert(ItemKey::ListPrice, ConvertAmount(amount, locale));
     record.insert(ItemKey::FormattedListPrice,
-        AmazonConnector::GetFirstChildText(
-            item, QStringLiteral("ItemAttributes,ListPrice,FormattedPrice")));
+        ShortText(item, QStringLiteral("ItemAttributes,ListPrice,FormattedPrice")));
 }
 
 // Writes "<key>" and "Formatted<key>" from the Amount and FormattedPrice
@@ -74,7 +89,7 @@ void InsertPrice(QVariantMap& record, const QDomElement& item, const QString& ke
         ConvertAmount(
             AmazonConnector::GetFirstChildText(item, prefix + QStringLiteral("Amount")), locale));
     record.insert(QStringLiteral("Formatted") + key,
-        AmazonConnector::GetFirstChildText(item, prefix + QStringLiteral("FormattedPrice")));
+        ShortText(item, prefix + QStringLiteral("FormattedPrice")));
 }
 
 QString DetailPageUrl(const QString& asin, const QString& locale)
@@ -88,13 +103,15 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
     const QString listing = QStringLiteral("Offers,Offer,OfferListing,");
     QVariantMap record;
     record.insert(ItemKey::Locale, locale);
-    const QString asin = AmazonConnector::GetFirstChildText(item, QStringLiteral("ASIN"));
+    const QString asin = ShortText(item, QStringLiteral("ASIN"));
     record.insert(ItemKey::Asin, asin);
     for (const QString& size : { QStringLiteral("SmallImage"), QStringLiteral("MediumImage"),
              QStringLiteral("LargeImage") })
         InsertImage(record, item, size);
     InsertIfNotEmpty(record, ItemKey::Title,
-        AmazonConnector::GetFirstChildText(item, QStringLiteral("ItemAttributes,Title")));
+        ReplyText::Displayable(
+            AmazonConnector::GetFirstChildText(item, QStringLiteral("ItemAttributes,Title")),
+            ReplyText::TitleLength));
     InsertListPrice(record, item, locale);
     InsertPrice(record, item, ItemKey::LowestNewPrice,
         QStringLiteral("OfferSummary,LowestNewPrice"), locale);
@@ -104,12 +121,11 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
         AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("OfferListingId")));
     InsertPrice(record, item, ItemKey::Price, listing + QStringLiteral("Price"), locale);
     InsertIfNotEmpty(record, ItemKey::IsEligibleForSuperSaverShipping,
-        AmazonConnector::GetFirstChildText(
-            item, listing + QStringLiteral("IsEligibleForSuperSaverShipping")));
+        ShortText(item, listing + QStringLiteral("IsEligibleForSuperSaverShipping")));
 
     const bool inStock = record.value(ItemKey::Price).toDouble() > 0.0;
     record.insert(ItemKey::Availability,
-        inStock ? AmazonConnector::GetFirstChildText(item, listing + QStringLiteral("Availability"))
+        inStock ? ShortText(item, listing + QStringLiteral("Availability"))
                 // Shown in place of the store's own text, so in the user's language.
                 : QCoreApplication::translate("AmazonConnector", "Not Available"));
     record.insert(ItemKey::InStock, inStock);
@@ -117,14 +133,37 @@ QVariantMap ReadItem(const QDomElement& item, const QString& locale)
     return record;
 }
 
-QVariantList ReadItems(const QDomElement& root, const QString& locale)
+// What a lookup reply holds besides the items that are read.
+struct Surplus
+{
+    int unasked = 0; // items of ASINs the lookup did not ask for
+    bool beyondTen = false;
+};
+
+// Every item that arrives becomes a row of the watch list, so only the items
+// asked for are read, and never more than the ten a lookup asks for at most:
+// anything else is not the service's answer, and a reply to every poll could
+// otherwise add rows without end.
+QVariantList ReadItems(
+    const QDomElement& root, const QString& locale, const QStringList& askedAsins, Surplus* surplus)
 {
     QVariantList items;
     const QString itemTag = QStringLiteral("Item");
     const QDomElement container = root.firstChildElement(QStringLiteral("Items"));
     for (QDomElement item = container.firstChildElement(itemTag); !item.isNull();
-         item = item.nextSiblingElement(itemTag))
-        items << ReadItem(item, locale);
+         item = item.nextSiblingElement(itemTag)) {
+        const QVariantMap record = ReadItem(item, locale);
+        if (!askedAsins.isEmpty()
+            && !askedAsins.contains(record.value(ItemKey::Asin).toString(), Qt::CaseInsensitive)) {
+            ++surplus->unasked;
+            continue;
+        }
+        if (items.size() == AmazonConnector::MaxAsinsPerRequest) {
+            surplus->beyondTen = true;
+            break;
+        }
+        items << record;
+    }
     return items;
 }
 
@@ -153,8 +192,9 @@ QString ApiErrorText(const QString& code, const QString& message)
             "The store refused the configured account keys (%1). Check the keys in %2.")
             .arg(code, file);
     }
+    // The service's own words, shown in a message box.
     return QCoreApplication::translate("AmazonConnector", "Invalid Request: ")
-        + (message.isEmpty() ? code : message);
+        + ReplyText::Displayable(message.isEmpty() ? code : message, ReplyText::MessageLength);
 }
 
 // The API reports a refused request under the request element of its
@@ -344,6 +384,7 @@ void AmazonConnector::SendRequest(const QVariantMap& parameters, const QString& 
     m_currentReply = reply;
     reply->setProperty("Locale", locale);
     reply->setProperty("Operation", parameters.value(QStringLiteral("Operation")));
+    reply->setProperty("ItemId", parameters.value(QStringLiteral("ItemId")));
     disconnect(reply, nullptr, this, nullptr);
     connect(reply, &QNetworkReply::readyRead, this, &AmazonConnector::OnReadyRead);
     connect(reply, &QNetworkReply::errorOccurred, this, &AmazonConnector::OnError);
@@ -436,7 +477,7 @@ void AmazonConnector::ReportFinishedReply()
     }
     QDomDocument document;
     QString message;
-    if (XmlReplyCheck::NestingError(m_replyBody).isEmpty() && document.setContent(m_replyBody)
+    if (XmlReplyCheck::Problem(m_replyBody).isEmpty() && document.setContent(m_replyBody)
         && FindApiError(document.documentElement(),
             m_currentReply ? m_currentReply->property("Operation").toString() : QString(),
             &message)) {
@@ -464,18 +505,19 @@ void AmazonConnector::ParseXml(const QByteArray& data)
     if (!m_currentReply)
         return;
     ParseXml(data, m_currentReply->property("Operation").toString(),
-        m_currentReply->property("Locale").toString());
+        m_currentReply->property("Locale").toString(),
+        m_currentReply->property("ItemId").toString().split(QLatin1Char(','), Qt::SkipEmptyParts));
 }
 
-void AmazonConnector::ParseXml(
-    const QByteArray& data, const QString& operation, const QString& locale)
+void AmazonConnector::ParseXml(const QByteArray& data, const QString& operation,
+    const QString& locale, const QStringList& askedAsins)
 {
     if (operation != ItemLookupOperation && operation != CartCreateOperation)
         return;
     // Refused before it becomes a DOM, whose teardown recurses once per level.
-    const QString nestingError = XmlReplyCheck::NestingError(data);
-    if (!nestingError.isEmpty()) {
-        emit Error(tr("Invalid reply: %1").arg(nestingError));
+    const QString problem = XmlReplyCheck::Problem(data);
+    if (!problem.isEmpty()) {
+        emit Error(tr("Invalid reply: %1").arg(problem));
         return;
     }
     QDomDocument document;
@@ -483,22 +525,27 @@ void AmazonConnector::ParseXml(
     int line = 0;
     int column = 0;
     if (!document.setContent(data, &parseError, &line, &column)) {
-        emit Error(
-            tr("Invalid reply: %1 (line %2, column %3)").arg(parseError).arg(line).arg(column));
+        // The parser's reason may quote the reply (an encoding name, say).
+        emit Error(tr("Invalid reply: %1 (line %2, column %3)")
+                       .arg(ReplyText::Displayable(parseError, ReplyText::MessageLength))
+                       .arg(line)
+                       .arg(column));
         return;
     }
     const QDomElement root = document.documentElement();
     if (operation == ItemLookupOperation)
-        ParseLookupReply(root, locale);
+        ParseLookupReply(root, locale, askedAsins);
     else
         ParseCartReply(root);
 }
 
-void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& locale)
+void AmazonConnector::ParseLookupReply(
+    const QDomElement& root, const QString& locale, const QStringList& askedAsins)
 {
     QString message;
     const bool failed = FindApiError(root, ItemLookupOperation, &message);
-    const QVariantList items = ReadItems(root, locale);
+    Surplus surplus;
+    const QVariantList items = ReadItems(root, locale, askedAsins, &surplus);
     // One invalid ASIN makes the service flag the whole request, yet it
     // still answers for the valid ones; those must not be lost. The items go
     // first so that a blocking error box does not hold them back.
@@ -506,6 +553,11 @@ void AmazonConnector::ParseLookupReply(const QDomElement& root, const QString& l
         emit ProductInfoAvailable(items);
     if (failed)
         emit Error(message);
+    else if (surplus.unasked > 0)
+        emit Error(
+            tr("Invalid reply: %n item(s) that were not asked for", nullptr, surplus.unasked));
+    else if (surplus.beyondTen)
+        emit Error(tr("Invalid reply: more than %1 items").arg(MaxAsinsPerRequest));
 }
 
 void AmazonConnector::ParseCartReply(const QDomElement& root)
@@ -516,6 +568,11 @@ void AmazonConnector::ParseCartReply(const QDomElement& root)
         return;
     }
     const QString url = GetFirstChildText(root, QStringLiteral("Cart,PurchaseURL"));
-    if (!url.isEmpty())
+    if (url.isEmpty())
+        return;
+    // The checkout page goes to the browser; nothing else may.
+    if (ReplyText::WebLink(url).isEmpty())
+        emit Error(tr("Invalid reply: the checkout page is no web address"));
+    else
         emit CartAvailable(url);
 }

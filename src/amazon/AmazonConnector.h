@@ -35,6 +35,9 @@ public:
     // Lookups of ten items are some tens of KiB; a reply beyond this is cut
     // off before it fills the memory.
     static constexpr qint64 MaximumReplyBytes = 16 * 1024 * 1024;
+    // The largest amount (in the currency's smallest unit) read as a price:
+    // ten billion dollars, a hundred billion yen.
+    static constexpr double MaximumAmount = 1e12;
 
     explicit AmazonConnector(QObject* parent = nullptr);
     ~AmazonConnector() override;
@@ -64,7 +67,10 @@ public:
 
     // Parses one complete reply of the given operation for the given store
     // and emits the result: ProductInfoAvailable, CartAvailable or Error.
-    void ParseXml(const QByteArray& data, const QString& operation, const QString& locale);
+    // Given the ASINs the lookup asked for, items of other ASINs (compared
+    // without regard to case) are not read; an error says so.
+    void ParseXml(const QByteArray& data, const QString& operation, const QString& locale,
+        const QStringList& askedAsins = QStringList());
 
 public slots:
     // Looks up products of several stores; asins[i] belongs to locales[i].
@@ -100,7 +106,8 @@ private:
     // Counts the ASINs of a queued look-up in (nChange 1) or out (-1).
     void TrackWaitingLookup(const QVariantMap& entry, int nChange);
     void ReportFinishedReply();
-    void ParseLookupReply(const QDomElement& root, const QString& locale);
+    void ParseLookupReply(
+        const QDomElement& root, const QString& locale, const QStringList& askedAsins);
     void ParseCartReply(const QDomElement& root);
 
     QVariantList m_queryQueue;

@@ -3,6 +3,8 @@
 #include "Global.h"
 #include "ItemRecordKeys.h"
 
+#include <cmath>
+
 namespace WatchListSort {
 
 namespace {
@@ -10,6 +12,15 @@ namespace {
 QString CurrencyOf(const QVariantMap& record)
 {
     return Global::CurrencyString.value(record.value(ItemKey::Locale).toString());
+}
+
+// Amounts come from the database file too, also as texts; "nan" reads as a
+// NaN there, which compares with nothing and would leave the view's sort
+// without a consistent order. What is no finite number is no price.
+double AmountOf(const QVariantMap& record, const QString& amountKey)
+{
+    const double amount = record.value(amountKey).toDouble();
+    return std::isfinite(amount) ? amount : 0.0;
 }
 
 } // namespace
@@ -34,7 +45,7 @@ bool AmountLessThan(const QVariantMap& a, const QVariantMap& b, const QString& a
     // The amounts, not the formatted texts: stores write thousands and
     // decimal separators differently ("EUR 1.299,00"), so the text does not
     // tell the value.
-    return a.value(amountKey).toDouble() < b.value(amountKey).toDouble();
+    return AmountOf(a, amountKey) < AmountOf(b, amountKey);
 }
 
 QString TextKey(const QString& text)

@@ -3,6 +3,7 @@
 #include "CurlMulti.h"
 #include "CurlTransfer.h"
 #include "Global.h"
+#include "ReplyText.h"
 
 #include <QFile>
 #include <utility>
@@ -202,7 +203,9 @@ void HttpNode::OnRequestFinished(int id, bool bError)
     } else if (!transfer || !done->startError.isEmpty()) {
         error = done->startError;
     } else if (done->refused) {
-        error = QString::fromUtf8(transfer->ReasonPhrase());
+        // The server's own words, on their way to the user's screen.
+        error = ReplyText::Displayable(
+            QString::fromUtf8(transfer->ReasonPhrase()), ReplyText::ShortTextLength);
         if (error.isEmpty())
             error = tr("HTTP status %1").arg(transfer->Status());
     } else if (transfer->BodyTooLarge()) {

@@ -1,6 +1,7 @@
 #include "ServiceManager.h"
 
 #include "Global.h"
+#include "ReplyText.h"
 #include "XmlReplyCheck.h"
 
 #include <QDebug>
@@ -269,10 +270,9 @@ void ServiceManager::ParseXml(const QByteArray& data)
 {
     const QByteArray document = FromLastDeclaration(data);
     const QString requestService = CurrentService();
-    const QString nestingError = XmlReplyCheck::NestingError(document);
-    if (!nestingError.isEmpty()) {
-        emit Error(
-            tr("Invalid reply: %1").arg(nestingError), requestService, QStringLiteral("Error"));
+    const QString problem = XmlReplyCheck::Problem(document);
+    if (!problem.isEmpty()) {
+        emit Error(tr("Invalid reply: %1").arg(problem), requestService, QStringLiteral("Error"));
         return;
     }
     QDomDocument dom;
@@ -281,8 +281,12 @@ void ServiceManager::ParseXml(const QByteArray& data)
 
     const QDomElement error = root.firstChildElement(QStringLiteral("Error"));
     if (!error.isNull()) {
-        emit Error(ChildText(error, QStringLiteral("Message")), requestService,
-            ChildText(error, QStringLiteral("Level")));
+        // Shown in a message box as it stands.
+        emit Error(ReplyText::Displayable(
+                       ChildText(error, QStringLiteral("Message")), ReplyText::MessageLength),
+            requestService,
+            ReplyText::Displayable(
+                ChildText(error, QStringLiteral("Level")), ReplyText::ShortTextLength));
         return;
     }
     if (DispatchReply(root))
@@ -299,7 +303,13 @@ bool ServiceManager::DispatchReply(const QDomElement& root)
 {
     const QString service = ChildText(root, ServiceKey);
     if (service == QLatin1String("Version")) {
-        emit VersionInfoAvailable(GetNodeInfo(root));
+        // The number is shown in the about box and the new-version notice.
+        QVariantMap info = GetNodeInfo(root);
+        const QString latest = QStringLiteral("LatestVersion");
+        if (info.contains(latest))
+            info.insert(latest,
+                ReplyText::Displayable(info.value(latest).toString(), ReplyText::ShortTextLength));
+        emit VersionInfoAvailable(info);
     } else if (service == QLatin1String("UserInfo") || service == QLatin1String("UserRegister")) {
         emit UserInfoAvailable(GetNodeInfo(root.firstChildElement(QStringLiteral("User"))));
     } else if (service == QLatin1String("UserSyncTitles")) {

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QXmlStreamReader>
 
-QString XmlReplyCheck::NestingError(const QByteArray& data, int maximumDepth)
+QString XmlReplyCheck::Problem(const QByteArray& data, int maximumDepth)
 {
     QXmlStreamReader reader(data);
     int depth = 0;
@@ -18,6 +18,9 @@ QString XmlReplyCheck::NestingError(const QByteArray& data, int maximumDepth)
         case QXmlStreamReader::EndElement:
             --depth;
             break;
+        case QXmlStreamReader::DTD:
+            return QCoreApplication::translate(
+                "XmlReplyCheck", "a document type declaration is not accepted");
         default:
             break;
         }

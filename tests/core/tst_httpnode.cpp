@@ -180,6 +180,9 @@ void TestHttpNode::exchange_data()
     reply("500", "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 4\r\n\r\noops", "=oops");
     reply("404", "HTTP/1.1 404 Gone Fishing\r\nContent-Length: 4\r\n\r\nbody", "!Gone Fishing");
     reply("no reason phrase", "HTTP/1.1 204\r\n\r\n", "!HTTP status 204");
+    reply("reason phrase on one line",
+        "HTTP/1.1 404 \x1b[2JGone\x7f Fishing\x01\r\nContent-Length: 0\r\n\r\n",
+        "![2JGone Fishing");
     reply("closed early", ok + "Content-Length: 50\r\nConnection: close\r\n\r\nshort",
         "!transfer closed");
     reply("closed unanswered", "", "!Empty reply");

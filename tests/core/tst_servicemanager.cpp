@@ -191,6 +191,20 @@ void TestServiceManager::replyOutcome_data()
     QTest::newRow("nested to the bound") << Http("200 OK", Nested(256)) << deep << none;
     QTest::newRow("nested 200000 deep") << Http("200 OK", Nested(200000)) << QVariantMap()
                                         << QStringList { "Invalid reply: ", "SendEmail", "Error" };
+    QTest::newRow("error text of a megabyte on one line")
+        << Http("200 OK",
+               "<R><Error><Level>\u202EError\n</Level><Message>Mailbox\n\u202Efull "
+                   + QByteArray(1 << 20, 'x') + "</Message></Error></R>")
+        << QVariantMap() << QStringList { "Mailbox full xxx", "SendEmail", "Error" };
+    QTest::newRow("version number on one line")
+        << Http("200 OK",
+               "<R><Service>Version</Service><LatestVersion>\u202E2.0\n</LatestVersion></R>")
+        << QVariantMap { { "Service", "Version" }, { "LatestVersion", "2.0" } } << none;
+    QTest::newRow("document type refused")
+        << Http("200 OK",
+               "<?xml version=\"1.0\"?><!DOCTYPE R [<!ENTITY v \"2\">]><R><Service>Version"
+               "</Service><LatestVersion>&v;</LatestVersion></R>")
+        << QVariantMap() << QStringList { "Invalid reply: a document type", "SendEmail", "Error" };
     QTest::newRow("endless") << Stream << QVariantMap()
                              << QStringList { "Reply too large", "SendEmail", "Error" };
 }
@@ -217,7 +231,9 @@ void TestServiceManager::replyOutcome()
     QCOMPARE(m_errors->size(), error.isEmpty() ? 0 : 1);
     if (!error.isEmpty()) {
         const QList<QVariant> arguments = m_errors->first();
-        QVERIFY2(arguments[0].toString().startsWith(error[0]), qPrintable(arguments[0].toString()));
+        QVERIFY2(arguments[0].toString().startsWith(error[0]),
+            qPrintable(arguments[0].toString().left(100)));
+        QVERIFY(arguments[0].toString().size() <= 400);
         QCOMPARE(arguments[1].toString(), error[1]);
         QCOMPARE(arguments[2].toString(), error[2]);
     }

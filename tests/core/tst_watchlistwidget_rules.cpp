@@ -168,6 +168,9 @@ private slots:
         OrderRow("de and fr share a currency", Priced("fr", 10.0), Priced("de", 20.0), -1);
         OrderRow("unknown store groups first", Priced("xx", 100.0), Priced("us", 1.0), -1);
         OrderRow("amount stored as text", Priced("us", "19.99"), Priced("us", 2.0), 1);
+        OrderRow("stored 'nan' is no price", Priced("us", "nan"), Priced("us", 0.01), -1);
+        OrderRow("stored 'nan' equals none", Priced("us", "nan"), Priced("us", {}), 0);
+        OrderRow("infinite amount is no price", Priced("us", qInf()), Priced("us", 0.01), -1);
     }
 
     void amountOrder()

@@ -1,5 +1,6 @@
 #include "DialogAlert.h"
 #include "ItemRecordKeys.h"
+#include "SampleLoader.h"
 #include "ScratchEnvironment.h"
 #include "SoundFile.h"
 
@@ -16,6 +17,8 @@ class TestDialogAlert : public QObject
     Q_OBJECT
 
 private slots:
+    // No sample may still be loading at exit.
+    void cleanup() { QVERIFY(SampleLoader::WaitUntilIdle()); }
     void alertsAccumulate();
     void sound_data();
     void sound();

@@ -1,6 +1,7 @@
 #include "DialogPreference.h"
 #include "ModalAnswer.h"
 #include "OptionKeys.h"
+#include "SampleLoader.h"
 #include "ScratchEnvironment.h"
 #include "SoundFile.h"
 #include "UserPrompt.h"
@@ -25,7 +26,12 @@ class TestDialogPreference : public QObject
 
 private slots:
     void init();
-    void cleanup() { UserPrompt::SetAnswerer({}); }
+    void cleanup()
+    {
+        UserPrompt::SetAnswerer({});
+        // No sample may still be loading at exit.
+        QVERIFY(SampleLoader::WaitUntilIdle());
+    }
     void roundTrip_data();
     void roundTrip();
     void soundTest();

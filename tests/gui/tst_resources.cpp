@@ -4,6 +4,7 @@
 
 #include "ApplicationIcon.h"
 #include "Global.h"
+#include "SampleLoader.h"
 #include "ScratchEnvironment.h"
 
 #include <QCoreApplication>
@@ -258,6 +259,7 @@ void TestResources::soundIsShortMonoPcmWaveThatLoads()
     QSoundEffect effect;
     effect.setSource(QUrl::fromLocalFile(path));
     QTRY_COMPARE(effect.status(), QSoundEffect::Ready);
+    QVERIFY(SampleLoader::WaitUntilIdle()); // none may still be loading at exit
 }
 
 QTEST_MAIN(TestResources)

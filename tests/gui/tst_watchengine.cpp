@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "ModalAnswer.h"
 #include "PrivateSessionBus.h"
+#include "SampleLoader.h"
 #include "ScratchEnvironment.h"
 #include "SimulatedStore.h"
 #include "SoundPlayer.h"
@@ -72,7 +73,12 @@ private slots:
     void initTestCase();
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
     void init();
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+        // No alert sound may still be loading at exit.
+        QVERIFY(SampleLoader::WaitUntilIdle());
+    }
     void watchCycle_data();
     void watchCycle();
     void alertPass_data();

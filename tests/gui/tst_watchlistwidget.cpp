@@ -1,4 +1,6 @@
+#include "AmazonConnector.h"
 #include "Global.h"
+#include "ReplyText.h"
 #include "ScratchEnvironment.h"
 #include "WatchListRecord.h"
 #include "WatchListWidget.h"
@@ -195,6 +197,32 @@ private slots:
             // A tool tip is read as rich text only when it looks like it.
             QVERIFY(Qt::mightBeRichText(row->toolTip(column)));
             QCOMPARE(PlainText(row->toolTip(column)), text);
+        }
+    }
+
+    // From the parser into the list: what a hostile reply's texts become in
+    // the cells and tool tips.
+    void hostileReplyShowsOneSaneLine()
+    {
+        AmazonConnector connector;
+        connect(&connector, &AmazonConnector::ProductInfoAvailable, m_list,
+            &WatchListWidget::UpdateItems);
+        const QString title = "<b>\u202Egro\u200Fss</b>\n" + QString(1 << 20, 'y');
+        connector.ParseXml(QStringLiteral("<R><Items><Item><ASIN>H1</ASIN><ItemAttributes><Title>%1"
+                                          "</Title></ItemAttributes><Offers><Offer><OfferListing>"
+                                          "<Price><Amount>100</Amount></Price><Availability>%1"
+                                          "</Availability></OfferListing></Offer></Offers></Item>"
+                                          "</Items></R>")
+                               .arg(title.toHtmlEscaped())
+                               .toUtf8(),
+            "ItemLookup", "us");
+        QTreeWidgetItem* row = RowOf(*m_list, "H1", "us");
+        QVERIFY(row);
+        for (const char* column : { "Item Name", "In Stock" }) {
+            const QString cell = row->text(COLUMN_ID.value(column));
+            QVERIFY2(cell.startsWith("<b>gross</b> yyy"), qPrintable(cell.left(40)));
+            QVERIFY(cell.size() <= ReplyText::TitleLength);
+            QCOMPARE(PlainText(row->toolTip(COLUMN_ID.value(column))), cell);
         }
     }
 
