@@ -529,7 +529,9 @@ void MainWindow::RefreshList()
 
 void MainWindow::SetWatchInterval(const QVariant& seconds)
 {
-    m_watchTimer->setInterval(WatchCycle::IntervalMilliseconds(seconds));
+    static const qint64 minimum
+        = WatchCycle::MinimumSeconds(qgetenv(WatchCycle::MinimumIntervalVariable));
+    m_watchTimer->setInterval(WatchCycle::IntervalMilliseconds(seconds, minimum));
 }
 
 void MainWindow::RestoreSettings()

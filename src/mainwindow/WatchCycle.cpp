@@ -40,9 +40,17 @@ void WatchedItems(const QVariantList& items, QStringList* asins, QStringList* lo
     }
 }
 
-qint64 IntervalMilliseconds(const QVariant& seconds)
+qint64 IntervalMilliseconds(const QVariant& seconds, qint64 minimumSeconds)
 {
-    return std::clamp(seconds.toLongLong(), MinimumIntervalSeconds, MaximumIntervalSeconds) * 1000;
+    return std::clamp(seconds.toLongLong(), minimumSeconds, MaximumIntervalSeconds) * 1000;
+}
+
+qint64 MinimumSeconds(const QByteArray& variableValue)
+{
+    bool ok = false;
+    const qint64 seconds = variableValue.trimmed().toLongLong(&ok);
+    return ok && seconds >= 1 && seconds < MinimumIntervalSeconds ? seconds
+                                                                  : MinimumIntervalSeconds;
 }
 
 } // namespace WatchCycle

@@ -28,8 +28,19 @@ inline constexpr qint64 MinimumIntervalSeconds = 60;
 inline constexpr qint64 MaximumIntervalSeconds = 1000 * 3600;
 
 // The watch timer's period for the stored interval in seconds. Values below
-// a minute (0, negative, not a number) would poll the store without pause,
-// so they give a minute; a damaged value beyond 1000 hours gives 1000 hours.
-qint64 IntervalMilliseconds(const QVariant& seconds);
+// the minimum (0, negative, not a number) would poll the store without
+// pause, so they give the minimum; a damaged value beyond 1000 hours gives
+// 1000 hours.
+qint64 IntervalMilliseconds(
+    const QVariant& seconds, qint64 minimumSeconds = MinimumIntervalSeconds);
+
+// End-to-end and soak runs compress hours of watching into minutes: this
+// environment variable, in whole seconds, lowers the minimum for one
+// process. The preferences never offer less than a minute.
+inline constexpr char MinimumIntervalVariable[] = "PRICEWARDEN_MINIMUM_INTERVAL_SECONDS";
+
+// The minimum that the variable's value allows: a whole number of seconds
+// from 1 up to the regular minimum; anything else keeps the regular one.
+qint64 MinimumSeconds(const QByteArray& variableValue);
 
 } // namespace WatchCycle

@@ -1,3 +1,4 @@
+#include "WatchCycle.h"
 #include "WatchTimer.h"
 
 #include <QElapsedTimer>
@@ -12,6 +13,8 @@ class TestWatchTimer : public QObject
 private slots:
     void periodIsMadeOfSteps_data();
     void periodIsMadeOfSteps();
+    void shortenedMinimum_data();
+    void shortenedMinimum();
 };
 
 void TestWatchTimer::periodIsMadeOfSteps_data()
@@ -51,6 +54,28 @@ void TestWatchTimer::periodIsMadeOfSteps()
     QVERIFY(clock.elapsed() >= 2 * interval);
     timer.stop();
     QCOMPARE(timer.remainingTime(), qint64(-1));
+}
+
+void TestWatchTimer::shortenedMinimum_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<qint64>("milliseconds"); // of a stored interval of 0 s
+    QTest::newRow("unset") << QByteArray() << qint64(60000);
+    QTest::newRow("a few seconds") << QByteArray(" 3\n") << qint64(3000);
+    QTest::newRow("zero would poll without pause") << QByteArray("0") << qint64(60000);
+    QTest::newRow("negative") << QByteArray("-5") << qint64(60000);
+    QTest::newRow("never lengthens") << QByteArray("600") << qint64(60000);
+    QTest::newRow("not a number") << QByteArray("2s") << qint64(60000);
+}
+
+void TestWatchTimer::shortenedMinimum()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(qint64, milliseconds);
+    const qint64 minimum = WatchCycle::MinimumSeconds(variable);
+    QCOMPARE(WatchCycle::IntervalMilliseconds(0, minimum), milliseconds);
+    // A stored interval above the minimum is kept as it is.
+    QCOMPARE(WatchCycle::IntervalMilliseconds(90, minimum), qint64(90000));
 }
 
 QTEST_GUILESS_MAIN(TestWatchTimer)
