@@ -1,9 +1,11 @@
+#include "AppTranscript.h"
 #include "ApplicationIcon.h"
 #include "BuildConfig.h"
 #include "CommandLine.h"
 #include "Global.h"
 #include "MainWindow.h"
 #include "MessageHandler.h"
+#include "RuntimeReport.h"
 #include "SingleApplication.h"
 #include "Translations.h"
 #include "UnixSignalWatcher.h"
@@ -69,6 +71,7 @@ int main(int argc, char* argv[])
     }
 
     MainWindow window;
+    AppTranscript::InstallFromEnvironment(&window);
     window.show();
     app.setActivationWindow(&window, true);
     if (CommandLine::StartMinimized(QCoreApplication::arguments()))
@@ -76,11 +79,22 @@ int main(int argc, char* argv[])
 
     // The session manager ends the desktop with SIGTERM, a terminal with
     // SIGINT: both leave through the event loop instead of killing the
-    // process.
+    // process. SIGUSR1 asks what a long run has piled up (on stderr).
     UnixSignalWatcher signalWatcher;
     signalWatcher.watch(SIGTERM);
     signalWatcher.watch(SIGINT);
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &window, &MainWindow::Quit);
+    signalWatcher.watch(SIGUSR1);
+    QObject::connect(
+        &signalWatcher, &UnixSignalWatcher::unixSignal, &window, [&window](int signalNumber) {
+            if (signalNumber != SIGUSR1) {
+                window.Quit();
+                return;
+            }
+            const QString line = QStringLiteral("pricewarden: ")
+                + RuntimeReport::Line(RuntimeReport::Count()) + QLatin1Char('\n');
+            std::fputs(line.toLocal8Bit().constData(), stderr);
+            std::fflush(stderr);
+        });
 
     return app.exec();
 }

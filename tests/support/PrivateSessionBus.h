@@ -29,6 +29,7 @@ public:
     {
         return QDBusConnection::connectToBus(m_address, name);
     }
+    QString address() const { return m_address; }
     // Must come before the first use of QDBusConnection::sessionBus().
     void becomeSessionBus() const { qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8()); }
 
