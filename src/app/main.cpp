@@ -13,6 +13,9 @@
 #include <QMessageBox>
 #include <csignal>
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -40,6 +43,14 @@ QStringList ArgumentList(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+#if defined(__GLIBC__)
+    // Now and then a run holds one large block for a moment: a reply read up
+    // to its size limit before it is refused. glibc then raises its mapping
+    // threshold to that size and keeps such blocks in the heap once freed,
+    // resident for the rest of a run that lasts weeks. A fixed threshold maps
+    // every large block afresh and gives it back as soon as it is freed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     qInstallMessageHandler(myMessageOutput);
 
     // Answered without the single-instance application: it needs no display
