@@ -119,8 +119,8 @@ std::pair<QString, QString> EditOf(int n, bool bAddedPresent)
 }
 
 // Arguments: the flag and the number of the first edit. Edits follow each
-// other as fast as the window takes them; "confirmed <n>" comes once edit n
-// has been saved, as far as the window is concerned.
+// other as fast as the window takes them: "try <n> <name> <value>" before
+// edit n, "confirmed <n>" once the window has saved it.
 int EditChildMain(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -174,7 +174,6 @@ int EditChildMain(int argc, char* argv[])
         Report(QStringLiteral("confirmed %1").arg(n++));
     });
     editor.start(5);
-    Report(QStringLiteral("ready"));
     return app.exec();
 }
 
@@ -292,7 +291,7 @@ void TestCrashSafety::KillAfterTrigger(Phase phase, const QString& alertLocale)
     else
         m_process.start(Bin("pricewarden"));
     QTRY_VERIFY_WITH_TIMEOUT(
-        bTriggered || m_output.contains(QLatin1String("ready\n")), (bEditing ? 30000 : 15000));
+        bTriggered || m_output.contains(QLatin1String("try ")), (bEditing ? 30000 : 15000));
     disconnect(connection);
     bool bAliveAtKill = false;
     QTimer::singleShot(m_random.bounded(301), this, [this, &bAliveAtKill] {
