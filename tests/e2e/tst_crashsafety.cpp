@@ -291,7 +291,7 @@ void TestCrashSafety::KillAfterTrigger(Phase phase, const QString& alertLocale)
     else
         m_process.start(Bin("pricewarden"));
     QTRY_VERIFY_WITH_TIMEOUT(
-        bTriggered || m_output.contains(QLatin1String("try ")), (bEditing ? 30000 : 15000));
+        bTriggered || m_output.contains(QLatin1String("confirmed ")), (bEditing ? 30000 : 15000));
     disconnect(connection);
     bool bAliveAtKill = false;
     QTimer::singleShot(m_random.bounded(301), this, [this, &bAliveAtKill] {
