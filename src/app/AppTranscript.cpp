@@ -50,11 +50,13 @@ AppTranscript::~AppTranscript()
         QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
-// Both panes only ever gain whole paragraphs at their end.
+// Both panes only ever gain whole paragraphs at their end. What they hold
+// already is written at once: the window logs the automatic start of
+// watching before the transcript is installed.
 void AppTranscript::Watch(QTextDocument* document, const char* kind)
 {
     auto written = std::make_shared<int>(0);
-    connect(document, &QTextDocument::contentsChanged, this, [this, document, kind, written] {
+    const auto writeNew = [this, document, kind, written] {
         if (document->isEmpty()) {
             *written = 0;
             return;
@@ -62,7 +64,9 @@ void AppTranscript::Watch(QTextDocument* document, const char* kind)
         for (int i = *written; i < document->blockCount(); ++i)
             Write(kind, document->findBlockByNumber(i).text());
         *written = document->blockCount();
-    });
+    };
+    connect(document, &QTextDocument::contentsChanged, this, writeNew);
+    writeNew();
 }
 
 void AppTranscript::Open(const QUrl& url)
