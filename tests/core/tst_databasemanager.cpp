@@ -94,10 +94,8 @@ private slots:
     void oldFileGainsThirdPartyUsedAndIndexes();
     void lookupsSeekWithTheIndexes_data();
     void lookupsSeekWithTheIndexes();
-    void savingAPresentItemUpdatesIt_data();
-    void savingAPresentItemUpdatesIt();
-    void wildcardCharactersMatchOnlyThemselves_data();
-    void wildcardCharactersMatchOnlyThemselves();
+    void eachItemTouchesItsOwnRowsOnly_data();
+    void eachItemTouchesItsOwnRowsOnly();
     void failedHistoryReadIsReportedAndTriedAgain();
 
     void dayClockAgreesWithTheZone_data();
@@ -292,57 +290,12 @@ void TestDatabaseManager::lookupsSeekWithTheIndexes()
     QVERIFY2(!ordered || !strPlan.contains("TEMP B-TREE"), qPrintable(strPlan));
 }
 
-void TestDatabaseManager::savingAPresentItemUpdatesIt_data()
+void TestDatabaseManager::eachItemTouchesItsOwnRowsOnly_data()
 {
     QTest::addColumn<QString>("asin");
     QTest::addColumn<QString>("locale");
-    QTest::newRow("same ASIN") << "B00ABCDEF1"
-                               << "de";
-    QTest::newRow("ASIN in lower case") << "b00abcdef1"
-                                        << "de";
-    QTest::newRow("locale in upper case") << "B00ABCDEF1"
-                                          << "DE";
-}
-
-// Also: every column comes back, "id" as NULL, and listing one store.
-void TestDatabaseManager::savingAPresentItemUpdatesIt()
-{
-    QFETCH(QString, asin);
-    QFETCH(QString, locale);
-    QSignalSpy errors(m_manager.get(), &DatabaseManager::Error);
-    const QVariantMap french = Item("B00ABCDEF1", "fr");
-    const QVariantMap bare { { "ASIN", "B4" }, { "Locale", "jp" } };
-    m_manager->SaveItems({ Item("B00ABCDEF1", "de", "First"), french, bare });
-    QVariantMap changed = Item(asin, locale, "Second");
-    changed.insert({ { "WatchCondition", 1 }, { "PriceLine", 7.25 }, { "ThirdPartyUsed", true },
-        { "ActionEmail", false }, { "Quantity", 5 } });
-    m_manager->SaveItems({ changed });
-
-    const QVariantList rows = m_manager->GetItems(QString());
-    QCOMPARE(AsinsOf(rows), QStringList({ "B00ABCDEF1", "B00ABCDEF1", "B4" }));
-    for (const QVariant& row : rows) {
-        QCOMPARE(row.toMap().size(), 12);
-        QVERIFY(row.toMap().contains("id") && row.toMap().value("id").isNull());
-    }
-    const QVariantList german = m_manager->GetItems("de");
-    QCOMPARE(german.size(), 1);
-    QCOMPARE(german.first().toMap().value("ASIN").toString(), "B00ABCDEF1");
-    QCOMPARE(m_manager->GetItems("DE"), german);
-    QCOMPARE(m_manager->GetItems("_e"), QVariantList());
-    changed.remove("ASIN");
-    changed.remove("Locale");
-    CompareStored(german.first().toMap(), changed);
-    CompareStored(m_manager->GetItems("fr").value(0).toMap(), french);
-    CompareStored(m_manager->GetItems("jp").value(0).toMap(),
-        { { "Title", QString("") }, { "WatchCondition", 0 }, { "ThirdParty", 0 } });
-    QVERIFY(m_manager->HasItem(asin, locale));
-    QCOMPARE(errors.count(), 0);
-}
-
-void TestDatabaseManager::wildcardCharactersMatchOnlyThemselves_data()
-{
-    QTest::addColumn<QString>("asin");
-    QTest::addColumn<QString>("locale");
+    QTest::newRow("letters") << "B00ABCDEF1"
+                             << "de";
     QTest::newRow("underscore") << "B0_1"
                                 << "us";
     QTest::newRow("percent") << "B0%"
@@ -355,34 +308,56 @@ void TestDatabaseManager::wildcardCharactersMatchOnlyThemselves_data()
                                  << "ca";
 }
 
-// Saving, pricing and removing one item touch its own rows only, whatever
-// characters its ASIN and locale hold; its history outlives its removal.
-void TestDatabaseManager::wildcardCharactersMatchOnlyThemselves()
+// Saving again (in whichever case), pricing, listing and removing one item
+// touch its own rows only, whatever characters its ASIN and locale hold; its
+// history outlives its removal. Every column comes back, "id" as NULL, and an
+// item saved bare gets defaults, not NULLs.
+void TestDatabaseManager::eachItemTouchesItsOwnRowsOnly()
 {
     QFETCH(QString, asin);
     QFETCH(QString, locale);
+    QSignalSpy errors(m_manager.get(), &DatabaseManager::Error);
     const QStringList neighbours { "B0ABC", "B0X1", "B0Y1" };
-    for (const QString& strNeighbour : neighbours) {
-        m_manager->SaveItems({ Item(strNeighbour, "us", "neighbour") });
+    QMap<QString, QVariantMap> expected { { "B0ABC|us", Item("B0ABC", "us", "neighbour") },
+        { "B0X1|us", Item("B0X1", "us", "neighbour") },
+        { "B0Y1|us", { { "Title", QString("") }, { "WatchCondition", 0 }, { "ThirdParty", 0 } } } };
+    m_manager->SaveItems({ expected.value("B0ABC|us"), expected.value("B0X1|us"),
+        QVariantMap { { "ASIN", "B0Y1" }, { "Locale", "us" } } });
+    for (const QString& strNeighbour : neighbours)
         m_manager->UpdatePrice(Reply(strNeighbour, "us", { 10 }));
-    }
     QVERIFY(!m_manager->HasItem(asin, locale));
 
-    m_manager->SaveItems({ Item(asin, locale, "own") });
+    m_manager->SaveItems({ Item(asin, locale, "First") });
+    QVariantMap own = Item(asin.toLower(), locale.toUpper(), "own");
+    own.insert({ { "WatchCondition", 1 }, { "PriceLine", 7.25 }, { "ThirdPartyUsed", true },
+        { "ActionEmail", false }, { "Quantity", 5 } });
+    m_manager->SaveItems({ own });
     m_manager->UpdatePrice(Reply(asin, locale, { 5 }));
     m_manager->UpdatePrice(Reply(asin, locale, { 4 }));
+    own.remove("ASIN");
+    own.remove("Locale");
+    expected.insert(asin + '|' + locale, own);
 
     const QVariantList rows = m_manager->GetItems(QString());
     QCOMPARE(rows.size(), 4);
     for (const QVariant& row : rows) {
-        const QString strAsin = row.toMap().value("ASIN").toString();
-        const QString strLocale = row.toMap().value("Locale").toString();
-        const bool bOwn = strAsin == asin && strLocale == locale;
-        QCOMPARE(row.toMap().value("Title").toString(), bOwn ? "own" : "neighbour");
+        const QVariantMap map = row.toMap();
+        QCOMPARE(map.size(), 12);
+        QVERIFY(map.contains("id") && map.value("id").isNull());
+        const QString strAsin = map.value("ASIN").toString();
+        const QString strLocale = map.value("Locale").toString();
+        const QString strKey = strAsin + '|' + strLocale;
+        QVERIFY2(expected.contains(strKey), qPrintable(strKey));
+        CompareStored(map, expected.take(strKey));
         const QVariantList history = History(strAsin, strLocale);
         QCOMPARE(history.size(), 1);
-        QCOMPARE(PricesOf(history.first()).first(), bOwn ? 4.0 : 10.0);
+        QCOMPARE(PricesOf(history.first()).first(), strKey == asin + '|' + locale ? 4.0 : 10.0);
     }
+    const QVariantList listed = m_manager->GetItems(locale);
+    QCOMPARE(listed.size(), locale == "us" ? 4 : 1);
+    QCOMPARE(m_manager->GetItems(locale.toUpper()), listed);
+    QVERIFY(m_manager->HasItem(asin.toLower(), locale.toUpper()));
+    QCOMPARE(errors.count(), 0);
 
     m_manager->RemoveItem(Item(asin.toLower(), locale.toUpper()));
     QCOMPARE(AsinsOf(m_manager->GetItems(QString())), neighbours);
