@@ -234,11 +234,6 @@ void TestAmazonConnector::itemRecord_data()
                { "FormattedListPrice", absent }, { "Price", 0.0 }, { "FormattedPrice", "" },
                { "InStock", false }, { "Availability", "Not Available" },
                { "OfferListingId", absent }, { "IsEligibleForSuperSaverShipping", absent } };
-    QTest::newRow("positive price keeps availability")
-        << "uk" << Item("B1", Offers("2550", "Usually dispatched within 24 hours"))
-        << QVariantMap { { "Price", 25.5 }, { "FormattedPrice", "F2550" }, { "InStock", true },
-               { "Availability", "Usually dispatched within 24 hours" },
-               { "OfferListingId", "L-2550" }, { "IsEligibleForSuperSaverShipping", "1" } };
     QTest::newRow("first offer's first listing only")
         << "us"
         << Item("B1",
@@ -272,14 +267,16 @@ void TestAmazonConnector::itemRecord_data()
     QTest::newRow("title of a megabyte on one line, cut")
         << "us" << Item("B1", "<ItemAttributes><Title>" + bigTitle + "</Title></ItemAttributes>")
         << QVariantMap { { "Title", "Line1 Line2 " + QString(387, 'x') + "\u2026" } };
-    QTest::newRow("controls and direction marks removed")
+    QTest::newRow("positive price keeps availability; controls and direction marks removed")
         << "uk"
         << Item("B\u202E1",
                "<ItemAttributes><Title>\u202Eevil\u200F\tname\u0085x\u009B</Title></ItemAttributes>"
                    + Offers("1999", "In\u2066 stock\r\n\u2028today")
                          .replace("F1999", "$\u202E99.91"))
-        << QVariantMap { { "ASIN", "B1" }, { "Title", "evil name x" },
-               { "Availability", "In stock today" }, { "FormattedPrice", "$99.91" } };
+        << QVariantMap { { "ASIN", "B1" }, { "Title", "evil name x" }, { "Price", 19.99 },
+               { "InStock", true }, { "Availability", "In stock today" },
+               { "FormattedPrice", "$99.91" }, { "OfferListingId", "L-1999" },
+               { "IsEligibleForSuperSaverShipping", "1" } };
     for (const char* amount : { "0", "-1999", "nan", "-inf", "inf", "1e999", "100000000000000",
              "12abc", "0x10", "1,999", "" })
         QTest::newRow(qPrintable(QStringLiteral("amount '%1' is no price").arg(amount)))
