@@ -123,11 +123,10 @@ private slots:
     void requestLine_data();
     void requestLine();
 
-    void batchesOfTenInOrder();
-    void pollOfWaitingItemsIsNotQueuedAgain();
+    void batchesOfTenAndNoWaitingItemQueuedTwice();
     void groupedByStoreInTableOrder();
     void pausedAfterReplyAndStampedWhenSent();
-    void cartWithItemIndexesInKeyOrder();
+    void cartCreatedInTheStore();
     void faultGivesOneErrorAndLosesNoLaterRequest_data();
     void faultGivesOneErrorAndLosesNoLaterRequest();
     void refusedKeysNameTheFileNotTheKey();
@@ -225,22 +224,16 @@ void TestAmazonConnector::itemRecord_data()
         << "de" << Item("B1", summary)
         << QVariantMap { { "LowestNewPrice", 19.99 }, { "FormattedLowestNewPrice", "$19.99" },
                { "LowestUsedPrice", 9.5 } };
-    QTest::newRow("jp amounts undivided")
-        << "jp" << Item("B1", summary + Offers("1999", "Now"))
-        << QVariantMap { { "LowestNewPrice", 1999.0 }, { "LowestUsedPrice", 950.0 },
-               { "Price", 1999.0 } };
     QTest::newRow("no price: not available whatever the text")
         << "us"
         << Item("B1",
-               "<Offers><Offer><OfferListing><Availability>Usually ships in 24 hours"
-               "</Availability></OfferListing></Offer></Offers>")
-        << QVariantMap { { "Price", 0.0 }, { "InStock", false },
-               { "Availability", "Not Available" } };
-    QTest::newRow("positive price keeps availability")
-        << "uk" << Item("B1", Offers("2550", "Usually dispatched within 24 hours"))
-        << QVariantMap { { "Price", 25.5 }, { "FormattedPrice", "F2550" }, { "InStock", true },
-               { "Availability", "Usually dispatched within 24 hours" },
-               { "OfferListingId", "L-2550" }, { "IsEligibleForSuperSaverShipping", "1" } };
+               "<ItemAttributes><Title>T</Title></ItemAttributes><Offers><Offer><OfferListing>"
+               "<Availability>Usually ships in 24 hours</Availability></OfferListing></Offer>"
+               "</Offers>")
+        << QVariantMap { { "Title", "T" }, { "ListPrice", absent },
+               { "FormattedListPrice", absent }, { "Price", 0.0 }, { "FormattedPrice", "" },
+               { "InStock", false }, { "Availability", "Not Available" },
+               { "OfferListingId", absent }, { "IsEligibleForSuperSaverShipping", absent } };
     QTest::newRow("first offer's first listing only")
         << "us"
         << Item("B1",
@@ -268,26 +261,22 @@ void TestAmazonConnector::itemRecord_data()
                { "DetailPageURL",
                    "http://" + Global::WebHost("fr")
                        + "/gp/product/B00FR?tag=" + Global::AssociateIdString.value("fr") } };
-    QTest::newRow("no list price, no offers")
-        << "us" << Item("B1", "<ItemAttributes><Title>T</Title></ItemAttributes>")
-        << QVariantMap { { "Title", "T" }, { "ListPrice", absent },
-               { "FormattedListPrice", absent }, { "Price", 0.0 }, { "FormattedPrice", "" },
-               { "InStock", false }, { "Availability", "Not Available" },
-               { "OfferListingId", absent }, { "IsEligibleForSuperSaverShipping", absent } };
     // What a hostile or broken reply may carry ends as no price and one
     // short line of text.
     const QString bigTitle = "Line1\nLine2 " + QString(1 << 20, 'x');
     QTest::newRow("title of a megabyte on one line, cut")
         << "us" << Item("B1", "<ItemAttributes><Title>" + bigTitle + "</Title></ItemAttributes>")
         << QVariantMap { { "Title", "Line1 Line2 " + QString(387, 'x') + "\u2026" } };
-    QTest::newRow("controls and direction marks removed")
+    QTest::newRow("positive price keeps availability; controls and direction marks removed")
         << "uk"
         << Item("B\u202E1",
                "<ItemAttributes><Title>\u202Eevil\u200F\tname\u0085x\u009B</Title></ItemAttributes>"
                    + Offers("1999", "In\u2066 stock\r\n\u2028today")
                          .replace("F1999", "$\u202E99.91"))
-        << QVariantMap { { "ASIN", "B1" }, { "Title", "evil name x" },
-               { "Availability", "In stock today" }, { "FormattedPrice", "$99.91" } };
+        << QVariantMap { { "ASIN", "B1" }, { "Title", "evil name x" }, { "Price", 19.99 },
+               { "InStock", true }, { "Availability", "In stock today" },
+               { "FormattedPrice", "$99.91" }, { "OfferListingId", "L-1999" },
+               { "IsEligibleForSuperSaverShipping", "1" } };
     for (const char* amount : { "0", "-1999", "nan", "-inf", "inf", "1e999", "100000000000000",
              "12abc", "0x10", "1,999", "" })
         QTest::newRow(qPrintable(QStringLiteral("amount '%1' is no price").arg(amount)))
@@ -365,11 +354,12 @@ void TestAmazonConnector::replyOutcome_data()
         << QByteArray("<ItemLookupErrorResponse><Error><Code>RequestExpired</Code><Message>"
                       "Too old.</Message></Error></ItemLookupErrorResponse>")
         << none << QStringList() << QStringList { "Invalid Request: Too old." };
-    QTest::newRow("account refused in a cart reply")
+    QTest::newRow("account refused in a cart reply, its page withheld")
         << Cart
         << QByteArray("<CartCreateResponse><Cart><Request><Errors><Error><Code>AWS.Invalid"
                       "Associate</Code><Message>Your AKIAKEY is not an associate.</Message>"
-                      "</Error></Errors></Request></Cart></CartCreateResponse>")
+                      "</Error></Errors></Request><PurchaseURL>https://x</PurchaseURL></Cart>"
+                      "</CartCreateResponse>")
         << none << QStringList()
         << QStringList { "The store refused the configured account keys (AWS.InvalidAssociate). "
                          "Check the keys in " };
@@ -379,30 +369,12 @@ void TestAmazonConnector::replyOutcome_data()
             + QByteArray("</a>").repeated(200000) + "</ItemLookupResponse>"
         << none << QStringList()
         << QStringList { "Invalid reply: elements nested deeper than 256" };
-    QTest::newRow("cart not xml") << Cart << QByteArray("<html><body>oops") << none << QStringList()
-                                  << QStringList { "Invalid reply: " };
     QTest::newRow("cart url")
         << Cart
         << QByteArray("<CartCreateResponse><Cart><Request><IsValid>True</IsValid></Request>"
                       "<PurchaseURL>https://www.example/cart?id=1&amp;h=x</PurchaseURL></Cart>"
                       "</CartCreateResponse>")
         << none << QStringList { "https://www.example/cart?id=1&h=x" } << QStringList();
-    QTest::newRow("cart error only")
-        << Cart
-        << QByteArray("<CartCreateResponse><Cart><Request><Errors><Error><Code>X</Code><Message>"
-                      "Not eligible.</Message></Error></Errors></Request><PurchaseURL>https://x"
-                      "</PurchaseURL></Cart></CartCreateResponse>")
-        << none << QStringList() << QStringList { "Invalid Request: Not eligible." };
-    QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY l0 \"lol\">";
-    for (int i = 1; i <= 9; ++i)
-        laughs += QStringLiteral("<!ENTITY l%1 \"%2\">")
-                      .arg(i)
-                      .arg(QStringLiteral("&l%1;").arg(i - 1).repeated(10))
-                      .toUtf8();
-    laughs += "]><ItemLookupResponse><Items>&l9;</Items></ItemLookupResponse>";
-    QTest::newRow("entity expansion bomb")
-        << Lookup << laughs << none << QStringList()
-        << QStringList { "Invalid reply: a document type declaration is not accepted" };
     QTest::newRow("external entity")
         << Cart
         << QByteArray("<!DOCTYPE c [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><CartCreateResponse>"
@@ -529,28 +501,10 @@ void TestAmazonConnector::requestLine()
     QVERIFY(head.contains("\r\nUser-Agent: " + Global::UserAgentString.toLatin1() + "\r\n"));
 }
 
-void TestAmazonConnector::batchesOfTenInOrder()
-{
-    const QStringList asins = AddItems("us", "BT", 25);
-    QCOMPARE(asins.size(), 25);
-    m_connector->QueryProduct(asins, QStringLiteral("us"), true);
-    QTRY_COMPARE_WITH_TIMEOUT(m_items->size(), 3, 10000);
-
-    const QList<SimulatedRequest> log = Store().requestLog();
-    QCOMPARE(log.size(), 3);
-    const QList<QStringList> batches { asins.mid(0, 10), asins.mid(10, 10), asins.mid(20) };
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(log.at(i).parameter("ItemId"), batches.at(i).join(','));
-        QCOMPARE(log.at(i).parameter("ResponseGroup"), QString("OfferFull"));
-        QVERIFY2(log.at(i).signatureValid, qPrintable(log.at(i).rejection));
-        QCOMPARE(AsinsOf(m_items->at(i).first().toList()), batches.at(i));
-    }
-    QCOMPARE(Texts(*m_errors), QStringList());
-}
-
-// A slow store: the first request is in flight, two wait. A second poll
-// asks again only for the items already sent; a full look-up always goes.
-void TestAmazonConnector::pollOfWaitingItemsIsNotQueuedAgain()
+// Batches of ten, sent and delivered in order. A slow store: the first
+// request is in flight, two wait. A second poll asks again only for the items
+// already sent; a full look-up always goes.
+void TestAmazonConnector::batchesOfTenAndNoWaitingItemQueuedTwice()
 {
     const QStringList asins = AddItems("de", "SL", 25);
     QCOMPARE(asins.size(), 25);
@@ -564,14 +518,18 @@ void TestAmazonConnector::pollOfWaitingItemsIsNotQueuedAgain()
     // A copy of a waiting request would come fifth and show below.
     QTRY_COMPARE_WITH_TIMEOUT(m_items->size(), 5, 10000);
 
-    QStringList sent;
-    for (const SimulatedRequest& request : Store().requestLog())
-        sent << request.parameter("ItemId").section(',', 0, 0) + "/"
-                + request.parameter("ResponseGroup").section(',', 0, 0);
-    QCOMPARE(sent,
-        QStringList(
-            { asins.at(0) + "/OfferFull", asins.at(10) + "/OfferFull", asins.at(20) + "/OfferFull",
-                asins.at(0) + "/OfferFull", asins.at(20) + "/ItemAttributes" }));
+    const QList<QStringList> batches { asins.mid(0, 10), asins.mid(10, 10), asins.mid(20),
+        asins.mid(0, 10), asins.mid(20) };
+    const QList<SimulatedRequest> log = Store().requestLog();
+    QCOMPARE(log.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(log[i].parameter("ItemId"), batches[i].join(','));
+        QCOMPARE(log[i].parameter("ResponseGroup"),
+            QString(i < 4 ? "OfferFull" : "ItemAttributes,OfferFull,Images"));
+        QVERIFY2(log[i].signatureValid, qPrintable(log[i].rejection));
+        QCOMPARE(AsinsOf(m_items->at(i).first().toList()), batches[i]);
+    }
+    QCOMPARE(Texts(*m_errors), QStringList());
 }
 
 void TestAmazonConnector::groupedByStoreInTableOrder()
@@ -651,10 +609,10 @@ void TestAmazonConnector::pausedAfterReplyAndStampedWhenSent()
     QVERIFY2(log[1].signatureValid, qPrintable(log[1].rejection));
 }
 
-void TestAmazonConnector::cartWithItemIndexesInKeyOrder()
+// The request's exact form is checked in requestLine.
+void TestAmazonConnector::cartCreatedInTheStore()
 {
     const QStringList asins = AddItems("de", "CA", 2);
-    // Keys in descending order on purpose: the indexes follow the key order.
     m_connector->CreateCart(
         { { "offer-" + asins[1], 1 }, { "offer-" + asins[0], 3 } }, QStringLiteral("de"));
     QTRY_COMPARE(m_carts->size(), 1);
@@ -662,11 +620,6 @@ void TestAmazonConnector::cartWithItemIndexesInKeyOrder()
     const SimulatedRequest request = Store().requestLog().value(0);
     QVERIFY2(request.signatureValid, qPrintable(request.rejection));
     QCOMPARE(request.operation, QString("CartCreate"));
-    QCOMPARE(request.parameter("Item.0.OfferListingId"), "offer-" + asins[0]);
-    QCOMPARE(request.parameter("Item.0.Quantity"), QString("3"));
-    QCOMPARE(request.parameter("Item.1.OfferListingId"), "offer-" + asins[1]);
-    QCOMPARE(request.parameter("Item.1.Quantity"), QString("1"));
-    QVERIFY(!request.hasParameter("ItemId"));
     QCOMPARE(QUrl(m_carts->first().first().toString()).host(), Global::WebHost("de"));
     QCOMPARE(Texts(*m_errors), QStringList());
 }
@@ -682,7 +635,6 @@ void TestAmazonConnector::faultGivesOneErrorAndLosesNoLaterRequest_data()
     };
     using Kind = SimulatedFault::Kind;
     row("http 500", int(Kind::Http500), false, "Invalid Request: ");
-    row("http 503", int(Kind::Http503), false, "Invalid Request: ");
     row("malformed xml", int(Kind::MalformedXml), false, "Invalid reply: ");
     row("truncated body", int(Kind::TruncatedBody), false,
         QString("Network error: %1").arg(int(QNetworkReply::RemoteHostClosedError)));
