@@ -375,6 +375,17 @@ void TestAmazonConnector::replyOutcome_data()
                       "<PurchaseURL>https://www.example/cart?id=1&amp;h=x</PurchaseURL></Cart>"
                       "</CartCreateResponse>")
         << none << QStringList { "https://www.example/cart?id=1&h=x" } << QStringList();
+    // A billion laughs: a kilobyte that would expand to gigabytes.
+    QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i <= 9; ++i)
+        laughs += QStringLiteral("<!ENTITY l%1 \"%2\">")
+                      .arg(i)
+                      .arg(QStringLiteral("&l%1;").arg(i - 1).repeated(10))
+                      .toUtf8();
+    laughs += "]><ItemLookupResponse><Items>&l9;</Items></ItemLookupResponse>";
+    QTest::newRow("entity expansion bomb")
+        << Lookup << laughs << none << QStringList()
+        << QStringList { "Invalid reply: a document type declaration is not accepted" };
     QTest::newRow("external entity")
         << Cart
         << QByteArray("<!DOCTYPE c [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><CartCreateResponse>"
