@@ -370,21 +370,16 @@ private slots:
 
         // Every control but the quantity changes silently; then only the
         // quantity announces a change, and all eight keys follow the controls.
-        const QList<QWidget*> silent { Child<QRadioButton>("radioButtonPriceDrop"),
-            Child<QDoubleSpinBox>("doubleSpinBoxPriceLine"), Child<QCheckBox>("checkBoxThirdParty"),
-            Child<QCheckBox>("checkBoxThirdPartyUsed"), Child<QCheckBox>("checkBoxWebPage"),
-            Child<QCheckBox>("checkBoxEmail"), Child<QCheckBox>("checkBoxCreateCart") };
-        for (QWidget* control : silent)
-            control->blockSignals(true);
-        Child<QRadioButton>("radioButtonPriceDrop")->setChecked(true);
-        Child<QDoubleSpinBox>("doubleSpinBoxPriceLine")->setValue(12.5);
-        Child<QCheckBox>("checkBoxThirdParty")->setChecked(true);
-        Child<QCheckBox>("checkBoxThirdPartyUsed")->setChecked(true);
-        Child<QCheckBox>("checkBoxWebPage")->setChecked(false);
-        Child<QCheckBox>("checkBoxEmail")->setChecked(true);
-        Child<QCheckBox>("checkBoxCreateCart")->setChecked(true);
-        for (QWidget* control : silent)
-            control->blockSignals(false);
+        const QList<QPair<const char*, QVariant>> edits { { "radioButtonPriceDrop", true },
+            { "doubleSpinBoxPriceLine", 12.5 }, { "checkBoxThirdParty", true },
+            { "checkBoxThirdPartyUsed", true }, { "checkBoxWebPage", false },
+            { "checkBoxEmail", true }, { "checkBoxCreateCart", true } };
+        for (const auto& [name, value] : edits) {
+            auto* control = Child<QWidget>(name);
+            const QSignalBlocker silent(control);
+            QVERIFY(control->setProperty(
+                qobject_cast<QAbstractButton*>(control) ? "checked" : "value", value));
+        }
         Child<QSpinBox>("spinBoxQuantity")->setValue(3);
 
         const QVariantMap expected { { "WatchCondition", 2 }, { "ThirdParty", true },
