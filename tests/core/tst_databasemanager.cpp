@@ -94,17 +94,14 @@ private slots:
     void oldFileGainsThirdPartyUsedAndIndexes();
     void lookupsSeekWithTheIndexes_data();
     void lookupsSeekWithTheIndexes();
-    void savingAPresentItemUpdatesIt_data();
-    void savingAPresentItemUpdatesIt();
-    void wildcardCharactersMatchOnlyThemselves_data();
-    void wildcardCharactersMatchOnlyThemselves();
+    void eachItemTouchesItsOwnRowsOnly_data();
+    void eachItemTouchesItsOwnRowsOnly();
+    void failedHistoryReadIsReportedAndTriedAgain();
 
     void dayClockAgreesWithTheZone_data();
     void dayClockAgreesWithTheZone();
     void pointsFollowTheDayRules_data();
     void pointsFollowTheDayRules();
-    void sameDayRowsMerge_data();
-    void sameDayRowsMerge();
     void extremesOfEachColumn_data();
     void extremesOfEachColumn();
     void pointsHoldWhatQtsDriverReads_data();
@@ -130,7 +127,8 @@ private:
     {
         return m_manager->GetPriceHistory(strAsin, strLocale).value("PriceHistory").toList();
     }
-    void InsertPoint(const QString& strAsin, const Prices& prices, const QDateTime& time);
+    void InsertPoint(const QString& strAsin, const Prices& prices, const QDateTime& time,
+        const QString& strLocale = "us");
 
     std::unique_ptr<ScratchEnvironment> m_env;
     std::unique_ptr<DatabaseManager> m_manager;
@@ -175,12 +173,13 @@ void TestDatabaseManager::Open(const QString& strPath)
 }
 
 void TestDatabaseManager::InsertPoint(
-    const QString& strAsin, const Prices& prices, const QDateTime& time)
+    const QString& strAsin, const Prices& prices, const QDateTime& time, const QString& strLocale)
 {
     QSqlQuery query(QSqlDatabase::database(m_manager->ConnectionName()));
     query.prepare("INSERT INTO pricehistory (ASIN, Locale, Price, PriceNew, PriceUsed, Timestamp) "
-                  "VALUES (?, 'us', ?, ?, ?, ?)");
+                  "VALUES (?, ?, ?, ?, ?, ?)");
     query.addBindValue(strAsin);
+    query.addBindValue(strLocale);
     for (double dPrice : prices)
         query.addBindValue(dPrice);
     query.addBindValue(time.toSecsSinceEpoch());
@@ -291,57 +290,12 @@ void TestDatabaseManager::lookupsSeekWithTheIndexes()
     QVERIFY2(!ordered || !strPlan.contains("TEMP B-TREE"), qPrintable(strPlan));
 }
 
-void TestDatabaseManager::savingAPresentItemUpdatesIt_data()
+void TestDatabaseManager::eachItemTouchesItsOwnRowsOnly_data()
 {
     QTest::addColumn<QString>("asin");
     QTest::addColumn<QString>("locale");
-    QTest::newRow("same ASIN") << "B00ABCDEF1"
-                               << "de";
-    QTest::newRow("ASIN in lower case") << "b00abcdef1"
-                                        << "de";
-    QTest::newRow("locale in upper case") << "B00ABCDEF1"
-                                          << "DE";
-}
-
-// Also: every column comes back, "id" as NULL, and listing one store.
-void TestDatabaseManager::savingAPresentItemUpdatesIt()
-{
-    QFETCH(QString, asin);
-    QFETCH(QString, locale);
-    QSignalSpy errors(m_manager.get(), &DatabaseManager::Error);
-    const QVariantMap french = Item("B00ABCDEF1", "fr");
-    const QVariantMap bare { { "ASIN", "B4" }, { "Locale", "jp" } };
-    m_manager->SaveItems({ Item("B00ABCDEF1", "de", "First"), french, bare });
-    QVariantMap changed = Item(asin, locale, "Second");
-    changed.insert({ { "WatchCondition", 1 }, { "PriceLine", 7.25 }, { "ThirdPartyUsed", true },
-        { "ActionEmail", false }, { "Quantity", 5 } });
-    m_manager->SaveItems({ changed });
-
-    const QVariantList rows = m_manager->GetItems(QString());
-    QCOMPARE(AsinsOf(rows), QStringList({ "B00ABCDEF1", "B00ABCDEF1", "B4" }));
-    for (const QVariant& row : rows) {
-        QCOMPARE(row.toMap().size(), 12);
-        QVERIFY(row.toMap().contains("id") && row.toMap().value("id").isNull());
-    }
-    const QVariantList german = m_manager->GetItems("de");
-    QCOMPARE(german.size(), 1);
-    QCOMPARE(german.first().toMap().value("ASIN").toString(), "B00ABCDEF1");
-    QCOMPARE(m_manager->GetItems("DE"), german);
-    QCOMPARE(m_manager->GetItems("_e"), QVariantList());
-    changed.remove("ASIN");
-    changed.remove("Locale");
-    CompareStored(german.first().toMap(), changed);
-    CompareStored(m_manager->GetItems("fr").value(0).toMap(), french);
-    CompareStored(m_manager->GetItems("jp").value(0).toMap(),
-        { { "Title", QString("") }, { "WatchCondition", 0 }, { "ThirdParty", 0 } });
-    QVERIFY(m_manager->HasItem(asin, locale));
-    QCOMPARE(errors.count(), 0);
-}
-
-void TestDatabaseManager::wildcardCharactersMatchOnlyThemselves_data()
-{
-    QTest::addColumn<QString>("asin");
-    QTest::addColumn<QString>("locale");
+    QTest::newRow("letters") << "B00ABCDEF1"
+                             << "de";
     QTest::newRow("underscore") << "B0_1"
                                 << "us";
     QTest::newRow("percent") << "B0%"
@@ -354,54 +308,96 @@ void TestDatabaseManager::wildcardCharactersMatchOnlyThemselves_data()
                                  << "ca";
 }
 
-// Saving, pricing and removing one item touch its own rows only, whatever
-// characters its ASIN and locale hold; its history outlives its removal.
-void TestDatabaseManager::wildcardCharactersMatchOnlyThemselves()
+// Saving again (in whichever case), pricing, listing and removing one item
+// touch its own rows only, whatever characters its ASIN and locale hold; its
+// history outlives its removal. Every column comes back, "id" as NULL, and an
+// item saved bare gets defaults, not NULLs.
+void TestDatabaseManager::eachItemTouchesItsOwnRowsOnly()
 {
     QFETCH(QString, asin);
     QFETCH(QString, locale);
+    QSignalSpy errors(m_manager.get(), &DatabaseManager::Error);
     const QStringList neighbours { "B0ABC", "B0X1", "B0Y1" };
-    for (const QString& strNeighbour : neighbours) {
-        m_manager->SaveItems({ Item(strNeighbour, "us", "neighbour") });
+    QMap<QString, QVariantMap> expected { { "B0ABC|us", Item("B0ABC", "us", "neighbour") },
+        { "B0X1|us", Item("B0X1", "us", "neighbour") },
+        { "B0Y1|us", { { "Title", QString("") }, { "WatchCondition", 0 }, { "ThirdParty", 0 } } } };
+    m_manager->SaveItems({ expected.value("B0ABC|us"), expected.value("B0X1|us"),
+        QVariantMap { { "ASIN", "B0Y1" }, { "Locale", "us" } } });
+    for (const QString& strNeighbour : neighbours)
         m_manager->UpdatePrice(Reply(strNeighbour, "us", { 10 }));
-    }
     QVERIFY(!m_manager->HasItem(asin, locale));
 
-    m_manager->SaveItems({ Item(asin, locale, "own") });
+    m_manager->SaveItems({ Item(asin, locale, "First") });
+    QVariantMap own = Item(asin.toLower(), locale.toUpper(), "own");
+    own.insert({ { "WatchCondition", 1 }, { "PriceLine", 7.25 }, { "ThirdPartyUsed", true },
+        { "ActionEmail", false }, { "Quantity", 5 } });
+    m_manager->SaveItems({ own });
     m_manager->UpdatePrice(Reply(asin, locale, { 5 }));
     m_manager->UpdatePrice(Reply(asin, locale, { 4 }));
+    own.remove("ASIN");
+    own.remove("Locale");
+    expected.insert(asin + '|' + locale, own);
 
     const QVariantList rows = m_manager->GetItems(QString());
     QCOMPARE(rows.size(), 4);
     for (const QVariant& row : rows) {
-        const QString strAsin = row.toMap().value("ASIN").toString();
-        const QString strLocale = row.toMap().value("Locale").toString();
-        const bool bOwn = strAsin == asin && strLocale == locale;
-        QCOMPARE(row.toMap().value("Title").toString(), bOwn ? "own" : "neighbour");
+        const QVariantMap map = row.toMap();
+        QCOMPARE(map.size(), 12);
+        QVERIFY(map.contains("id") && map.value("id").isNull());
+        const QString strAsin = map.value("ASIN").toString();
+        const QString strLocale = map.value("Locale").toString();
+        const QString strKey = strAsin + '|' + strLocale;
+        QVERIFY2(expected.contains(strKey), qPrintable(strKey));
+        CompareStored(map, expected.take(strKey));
         const QVariantList history = History(strAsin, strLocale);
         QCOMPARE(history.size(), 1);
-        QCOMPARE(PricesOf(history.first()).first(), bOwn ? 4.0 : 10.0);
+        QCOMPARE(PricesOf(history.first()).first(), strKey == asin + '|' + locale ? 4.0 : 10.0);
     }
+    const QVariantList listed = m_manager->GetItems(locale);
+    QCOMPARE(listed.size(), locale == "us" ? 4 : 1);
+    QCOMPARE(m_manager->GetItems(locale.toUpper()), listed);
+    QVERIFY(m_manager->HasItem(asin.toLower(), locale.toUpper()));
+    QCOMPARE(errors.count(), 0);
 
     m_manager->RemoveItem(Item(asin.toLower(), locale.toUpper()));
     QCOMPARE(AsinsOf(m_manager->GetItems(QString())), neighbours);
     QCOMPARE(History(asin, locale).size(), 1);
 }
 
+// A statement that could not be prepared is prepared again at the next read.
+void TestDatabaseManager::failedHistoryReadIsReportedAndTriedAgain()
+{
+    m_manager->UpdatePrice(Reply(kAsin, "us", { 10 }));
+    QCOMPARE(History().size(), 1);
+    QVERIFY(Sql("ALTER TABLE pricehistory RENAME TO pricehistory_moved").isValid());
+    QSignalSpy errors(m_manager.get(), &DatabaseManager::Error);
+
+    const QVariantMap history = m_manager->GetPriceHistory(kAsin, "us");
+    QCOMPARE(history.keys(), QStringList({ "Locale", "PriceHistory" }));
+    QVERIFY(history.value("PriceHistory").toList().isEmpty());
+    QCOMPARE(errors.count(), 1);
+    QVERIFY2(errors.first().first().toString().contains("no such table: pricehistory"),
+        qPrintable(errors.first().first().toString()));
+
+    QVERIFY(Sql("ALTER TABLE pricehistory_moved RENAME TO pricehistory").isValid());
+    QCOMPARE(PricesOf(History().value(0)).first(), 10.0);
+    QCOMPARE(errors.count(), 1);
+}
+
 void TestDatabaseManager::dayClockAgreesWithTheZone_data()
 {
     QTest::addColumn<QTimeZone>("zone");
     QTest::addColumn<QDateTime>("from");
-    const QDateTime from2025(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC);
-    QTest::newRow("Berlin") << QTimeZone("Europe/Berlin") << from2025;
-    QTest::newRow("New York") << QTimeZone("America/New_York") << from2025;
-    QTest::newRow("Lord Howe, half-hour summer time")
-        << QTimeZone("Australia/Lord_Howe") << from2025;
-    QTest::newRow("Tokyo") << QTimeZone("Asia/Tokyo") << from2025;
-    QTest::newRow("UTC") << QTimeZone::utc() << from2025;
-    QTest::newRow("fixed -03:30") << QTimeZone(-12600) << from2025;
-    QTest::newRow("Berlin before 1970")
-        << QTimeZone("Europe/Berlin") << QDateTime(QDate(1968, 6, 1), QTime(0, 0), Qt::UTC);
+    const auto row = [](const char* name, const QTimeZone& zone, int year = 2025) {
+        QTest::newRow(name) << zone << QDateTime(QDate(year, 1, 1), QTime(0, 0), Qt::UTC);
+    };
+    row("Berlin", QTimeZone("Europe/Berlin"));
+    row("New York", QTimeZone("America/New_York"));
+    row("Lord Howe, half-hour summer time", QTimeZone("Australia/Lord_Howe"));
+    row("Tokyo", QTimeZone("Asia/Tokyo"));
+    row("UTC", QTimeZone::utc());
+    row("fixed -03:30", QTimeZone(-12600));
+    row("Berlin before 1970", QTimeZone("Europe/Berlin"), 1968);
 }
 
 // The clock dates points by arithmetic between the zone's transitions; it
@@ -510,60 +506,41 @@ void TestDatabaseManager::pointsFollowTheDayRules()
     QCOMPARE(errors.count(), 0);
 }
 
-void TestDatabaseManager::sameDayRowsMerge_data()
-{
-    QTest::addColumn<Prices>("earlier");
-    QTest::addColumn<Prices>("later");
-    QTest::addColumn<Prices>("merged");
-    QTest::newRow("lower wins") << Prices { 12.5, 20, 30 } << Prices { 11, 21, 30 }
-                                << Prices { 11, 20, 30 };
-    QTest::newRow("price beats no offer")
-        << Prices { 0, 20, 0 } << Prices { 11, 0, 0 } << Prices { 11, 20, 0 };
-    QTest::newRow("no offer twice")
-        << Prices { 0, 0, 0 } << Prices { 0, 0, 0 } << Prices { 0, 0, 0 };
-}
-
-// The rows are stored out of order; the history comes oldest first.
-void TestDatabaseManager::sameDayRowsMerge()
-{
-    QFETCH(Prices, earlier);
-    QFETCH(Prices, later);
-    QFETCH(Prices, merged);
-    const QDateTime morning = LocalTime("2026-03-09T08:00:00", "Europe/Berlin");
-    const QDateTime evening = morning.addSecs(12 * 3600);
-    InsertPoint(kAsin, { 14, 14, 14 }, evening.addDays(1));
-    InsertPoint(kAsin, later, evening);
-    InsertPoint(kAsin, { 15, 15, 15 }, morning.addDays(-1));
-    InsertPoint(kAsin, earlier, morning);
-
-    const QVariantList history = History();
-    QCOMPARE(history.size(), 3);
-    QCOMPARE(PricesOf(history.at(0)), Prices({ 15, 15, 15 }));
-    QCOMPARE(PricesOf(history.at(1)), merged);
-    QCOMPARE(history.at(1).toMap().value("Timestamp").toLongLong(), evening.toSecsSinceEpoch());
-    QCOMPARE(PricesOf(history.at(2)), Prices({ 14, 14, 14 }));
-}
-
 void TestDatabaseManager::extremesOfEachColumn_data()
 {
     QTest::addColumn<QList<Prices>>("rows");
     QTest::addColumn<QList<int>>("hours"); // of each row
     QTest::addColumn<QList<int>>("expected"); // point of lowest, highest price, new, used
-    const QList<int> daily { 0, 24, 48 };
-    QTest::newRow("no history") << QList<Prices>() << QList<int>() << QList<int>();
-    QTest::newRow("used all zero") << QList<Prices> { { 10, 9, 0 }, { 8, 12, 0 }, { 11, 7, 0 } }
-                                   << daily << QList<int> { 1, 2, 2, 1, 0, 0 };
-    QTest::newRow("zero is no price") << QList<Prices> { { 0, 0, 5 }, { 10, 0, 0 }, { 12, 3, 5 } }
-                                      << daily << QList<int> { 1, 2, 2, 2, 0, 0 };
-    QTest::newRow("ties keep the earlier") << QList<Prices> { { 9, 9, 9 }, { 9, 9, 9 },
-        { 9, 9, 9 } } << daily << QList<int> { 0, 0, 0, 0, 0, 0 };
-    QTest::newRow("yen above ten million")
-        << QList<Prices> { { 15000000, 0, 0 }, { 12000000, 0, 0 }, { 13000000, 0, 0 } } << daily
-        << QList<int> { 1, 0, 0, 0, 0, 0 };
+    QTest::addColumn<QList<Prices>>("points"); // read back; none: the rows as they are
+    QTest::addColumn<QList<int>>("pointHours");
+    using Hours = QList<int>;
+    const auto row
+        = [](const char* name, const QList<Prices>& rows, const Hours& hours, const Hours& expected,
+              const QList<Prices>& points = {}, const Hours& pointHours = {}) {
+              QTest::newRow(name) << rows << hours << expected << points << pointHours;
+          };
+    const Hours daily { 0, 24, 48 };
+    row("no history", {}, {}, {});
+    row("used all zero", { { 10, 9, 0 }, { 8, 12, 0 }, { 11, 7, 0 } }, daily, { 1, 2, 2, 1, 0, 0 });
+    row("zero is no price", { { 0, 0, 5 }, { 10, 0, 0 }, { 12, 3, 5 } }, daily,
+        { 1, 2, 2, 2, 0, 0 });
+    row("ties keep the earlier", { { 9, 9, 9 }, { 9, 9, 9 }, { 9, 9, 9 } }, daily,
+        { 0, 0, 0, 0, 0, 0 });
+    row("yen above ten million", { { 15000000, 0, 0 }, { 12000000, 0, 0 }, { 13000000, 0, 0 } },
+        daily, { 1, 0, 0, 0, 0, 0 });
     // The highest is a point as shown: 12.5, lowered to 11 that day, is gone.
-    QTest::newRow("value lost in a merge")
-        << QList<Prices> { { 12.5, 0, 0 }, { 11, 0, 0 }, { 12, 0, 0 } } << QList<int> { 0, 1, 24 }
-        << QList<int> { 0, 1, 0, 0, 0, 0 };
+    row("value lost in a merge", { { 12.5, 0, 0 }, { 11, 0, 0 }, { 12, 0, 0 } }, { 0, 1, 24 },
+        { 0, 1, 0, 0, 0, 0 }, { { 11, 0, 0 }, { 12, 0, 0 } }, { 1, 24 });
+    // Stored out of order, two rows on one day: that day's point has the later
+    // row's time and per column the lower price, a price beating no offer.
+    const auto merge = [&row](const char* name, const Prices& earlier, const Prices& later,
+                           const Prices& merged, const Hours& expected) {
+        row(name, { { 14, 14, 14 }, later, { 15, 15, 15 }, earlier }, { 32, 8, -28, -4 }, expected,
+            { { 15, 15, 15 }, merged, { 14, 14, 14 } }, { -28, 8, 32 });
+    };
+    merge("lower wins", { 12.5, 20, 30 }, { 11, 21, 30 }, { 11, 20, 30 }, { 1, 0, 2, 1, 2, 1 });
+    merge("price beats no offer", { 0, 20, 0 }, { 11, 0, 0 }, { 11, 20, 0 }, { 1, 0, 2, 1, 2, 0 });
+    merge("no offer twice", { 0, 0, 0 }, { 0, 0, 0 }, { 0, 0, 0 }, { 2, 0, 2, 0, 2, 0 });
 }
 
 // Another product's cheaper point lies beside the history and must not count.
@@ -572,20 +549,31 @@ void TestDatabaseManager::extremesOfEachColumn()
     QFETCH(QList<Prices>, rows);
     QFETCH(QList<int>, hours);
     QFETCH(QList<int>, expected);
+    QFETCH(QList<Prices>, points);
+    QFETCH(QList<int>, pointHours);
     const QDateTime base = LocalTime("2026-01-01T12:00:00", "Europe/Berlin");
     InsertPoint("B00OTHER01", { 1, 1, 1 }, base);
     for (int i = 0; i < rows.size(); ++i)
         InsertPoint(kAsin, rows.at(i), base.addSecs(hours.at(i) * 3600));
+    if (points.isEmpty()) {
+        points = rows;
+        pointHours = hours;
+    }
 
     const QVariantMap history = m_manager->GetPriceHistory(kAsin, "us");
-    const QVariantList points = history.value("PriceHistory").toList();
-    QCOMPARE(points.isEmpty(), rows.isEmpty());
+    const QVariantList read = history.value("PriceHistory").toList();
+    QCOMPARE(read.size(), points.size());
+    for (int i = 0; i < read.size(); ++i) {
+        QCOMPARE(PricesOf(read.at(i)), points.at(i));
+        QCOMPARE(read.at(i).toMap().value("Timestamp").toLongLong(),
+            base.addSecs(pointHours.at(i) * 3600).toSecsSinceEpoch());
+    }
     QCOMPARE(history.value("Locale").toString(), "us");
     QCOMPARE(history.size(), 2 + expected.size());
     const QStringList keys { "PriceLowest", "PriceHighest", "NewLowest", "NewHighest", "UsedLowest",
         "UsedHighest" };
     for (int i = 0; i < expected.size(); ++i)
-        QCOMPARE(history.value(keys.at(i)).toMap(), points.value(expected.at(i)).toMap());
+        QCOMPARE(history.value(keys.at(i)).toMap(), read.value(expected.at(i)).toMap());
 }
 
 void TestDatabaseManager::pointsHoldWhatQtsDriverReads_data()
@@ -656,15 +644,8 @@ void TestDatabaseManager::csvExport()
     QFETCH(QList<Prices>, rows);
     QFETCH(QByteArray, expected);
     const QDateTime first = LocalTime("2026-03-08T00:30:00", "Europe/Berlin");
-    for (int i = 0; i < rows.size(); ++i) {
-        QSqlQuery query(QSqlDatabase::database(m_manager->ConnectionName()));
-        query.prepare("INSERT INTO pricehistory (ASIN, Locale, Price, PriceNew, PriceUsed, "
-                      "Timestamp) VALUES ('B00TEST001', ?, ?, ?, ?, ?)");
-        for (const QVariant& value : QVariantList { locale, rows.at(i).at(0), rows.at(i).at(1),
-                 rows.at(i).at(2), first.addDays(i).toSecsSinceEpoch() })
-            query.addBindValue(value);
-        QVERIFY(query.exec());
-    }
+    for (int i = 0; i < rows.size(); ++i)
+        InsertPoint(kAsin, rows.at(i), first.addDays(i), locale);
     const QVariantMap history = m_manager->GetPriceHistory(kAsin, locale);
     QCOMPARE(PriceHistoryCsv::Text(history, m_manager->Clock()), expected);
 

@@ -122,13 +122,9 @@ private slots:
 
     void unopenableFileShowsCannotLoadOnce_data();
     void unopenableFileShowsCannotLoadOnce();
-    void errorsWhileOpeningReachTheOwner();
-    void failedHistoryReadIsReportedAndTriedAgain_data();
-    void failedHistoryReadIsReportedAndTriedAgain();
     void watchListReadFailingPartWayIsReported();
     void failingStatementKeepsTheRestOfTheBatch_data();
     void failingStatementKeepsTheRestOfTheBatch();
-    void fullDiskLosesOnlyTheFailedRow();
     void readOnlyFileReportsEveryWrite_data();
     void readOnlyFileReportsEveryWrite();
     void committedRowsSurviveAKill_data();
@@ -197,14 +193,20 @@ void TestStorageFailures::unopenableFileShowsCannotLoadOnce()
 }
 
 // Opening runs before anyone can connect; its failures must still reach the
-// owner, who connects right after construction.
-void TestStorageFailures::errorsWhileOpeningReachTheOwner()
+// owner, who connects right after construction. A read that breaks off after
+// some rows (a damaged page, a disk read error) must not pass for the whole
+// list: the rows read are kept, the user is told.
+void TestStorageFailures::watchListReadFailingPartWayIsReported()
 {
     {
+        // The second row's value can only be computed when that row is
+        // stepped: abs() of the smallest 64-bit integer fails with an overflow.
         DatabaseManager manager(DbPath());
-        QVERIFY(Sql(manager, "DROP TABLE watchlist").isValid());
-        QVERIFY(
-            Sql(manager, "CREATE VIEW watchlist AS SELECT 'B1' AS ASIN, 'us' AS Locale").isValid());
+        for (const char* strStatement : { "DROP TABLE watchlist", "CREATE TABLE steps (n int)",
+                 "INSERT INTO steps VALUES (1), (0)",
+                 "CREATE VIEW watchlist AS SELECT 'B' || abs(n - 9223372036854775807 - 1) AS "
+                 "ASIN, 'us' AS Locale FROM steps" })
+            QVERIFY(Sql(manager, strStatement).isValid());
     }
     DatabaseManager manager(DbPath());
     QSignalSpy errors(&manager, &DatabaseManager::Error);
@@ -214,56 +216,7 @@ void TestStorageFailures::errorsWhileOpeningReachTheOwner()
         qPrintable(errors.at(0).first().toString()));
     QVERIFY(m_loadFailures.isEmpty());
     QCOMPARE(manager.GetPriceHistory("B1", "us").value("Locale").toString(), "us");
-}
-
-void TestStorageFailures::failedHistoryReadIsReportedAndTriedAgain_data()
-{
-    QTest::addColumn<bool>("directRead");
-    if (DatabaseManager::DirectHistoryReadAvailable())
-        QTest::newRow("stepped on SQLite") << true;
-    QTest::newRow("through QSqlQuery") << false;
-}
-
-// A statement that could not be prepared is prepared again at the next read.
-void TestStorageFailures::failedHistoryReadIsReportedAndTriedAgain()
-{
-    QFETCH(bool, directRead);
-    DatabaseManager manager(DbPath());
-    manager.SetDirectHistoryRead(directRead);
-    QCOMPARE(manager.DirectHistoryRead(), directRead);
-    manager.UpdatePrice(Reply("B1", 10));
-    QCOMPARE(HistoryOf(manager, "B1").size(), 1);
-    QVERIFY(Sql(manager, "ALTER TABLE pricehistory RENAME TO pricehistory_moved").isValid());
-    QSignalSpy errors(&manager, &DatabaseManager::Error);
-
-    const QVariantMap history = manager.GetPriceHistory("B1", "us");
-    QCOMPARE(history.keys(), QStringList({ "Locale", "PriceHistory" }));
-    QVERIFY(history.value("PriceHistory").toList().isEmpty());
-    QCOMPARE(errors.count(), 1);
-    QVERIFY2(errors.first().first().toString().contains("no such table: pricehistory"),
-        qPrintable(errors.first().first().toString()));
-
-    QVERIFY(Sql(manager, "ALTER TABLE pricehistory_moved RENAME TO pricehistory").isValid());
-    QCOMPARE(HistoryOf(manager, "B1").value(0).toMap().value("Price").toDouble(), 10.0);
-    QCOMPARE(errors.count(), 1);
-}
-
-// A read that breaks off after some rows (a damaged page, a disk read error)
-// must not pass for the whole list: the rows read are kept, the user is told.
-void TestStorageFailures::watchListReadFailingPartWayIsReported()
-{
-    DatabaseManager manager(DbPath());
-    QCoreApplication::processEvents();
-    // The second row's value can only be computed when that row is stepped:
-    // abs() of the smallest 64-bit integer fails with an overflow.
-    QVERIFY(Sql(manager, "DROP TABLE watchlist").isValid());
-    QVERIFY(Sql(manager, "CREATE TABLE steps (n int)").isValid());
-    QVERIFY(Sql(manager, "INSERT INTO steps VALUES (1), (0)").isValid());
-    QVERIFY(Sql(manager,
-        "CREATE VIEW watchlist AS SELECT 'B' || abs(n - 9223372036854775807 - 1) AS ASIN, "
-        "'us' AS Locale FROM steps")
-                .isValid());
-    QSignalSpy errors(&manager, &DatabaseManager::Error);
+    errors.clear();
 
     const QVariantList items = manager.GetItems(QString());
     QCOMPARE(items.size(), 1);
@@ -282,82 +235,72 @@ void TestStorageFailures::failingStatementKeepsTheRestOfTheBatch_data()
 {
     QTest::addColumn<QString>("table");
     QTest::addColumn<bool>("alreadyStored");
-    QTest::addColumn<QStringList>("state"); // title and price of B1, B2, B3 afterwards
-    QTest::newRow("item insert") << "watchlist" << false << QStringList { "new -", "- -", "new -" };
-    QTest::newRow("item update") << "watchlist" << true
+    QTest::addColumn<bool>("diskFull"); // else a trigger refuses the second
+    QTest::addColumn<QStringList>("state"); // title and price of each afterwards
+    const QStringList itemInsert { "new -", "- -", "new -" }, pointInsert { "- 8", "- -", "- 8" };
+    QTest::newRow("item insert") << "watchlist" << false << false << itemInsert;
+    QTest::newRow("item update") << "watchlist" << true << false
                                  << QStringList { "new 10", "old 10", "new 10" };
-    QTest::newRow("point insert") << "pricehistory" << false << QStringList { "- 8", "- -", "- 8" };
+    QTest::newRow("point insert") << "pricehistory" << false << false << pointInsert;
     QTest::newRow("point lowering")
-        << "pricehistory" << true << QStringList { "old 8", "old 10", "old 8" };
+        << "pricehistory" << true << false << QStringList { "old 8", "old 10", "old 8" };
+    QTest::newRow("item too large for the disk") << "watchlist" << false << true << itemInsert;
+    QTest::newRow("point too large for the disk") << "pricehistory" << false << true << pointInsert;
 }
 
-// A trigger refuses the second of three items: one Error, the first and the
-// third are written, the second keeps what it had.
+// The second of three items is refused, by a trigger or because the file may
+// not grow and its row (a huge ASIN) does not fit in the free room: one Error,
+// the first and the third are written, the second keeps what it had. Once the
+// cause is gone, the same batch is written whole.
 void TestStorageFailures::failingStatementKeepsTheRestOfTheBatch()
 {
     QFETCH(QString, table);
     QFETCH(bool, alreadyStored);
+    QFETCH(bool, diskFull);
     QFETCH(QStringList, state);
     DatabaseManager manager(DbPath());
-    const QStringList asins { "B1", "B2", "B3" };
+    const QStringList asins { "B1", diskFull ? QString(200000, QLatin1Char('B')) : "B2", "B3" };
     if (alreadyStored) {
         manager.SaveItems({ Item("B1", "old"), Item("B2", "old"), Item("B3", "old") });
         manager.UpdateItems({ Reply("B1", 10), Reply("B2", 10), Reply("B3", 10) });
     }
-    QVERIFY(Sql(manager,
-        QStringLiteral("CREATE TRIGGER refuse_b2 BEFORE %1 ON %2 WHEN NEW.ASIN = 'B2' BEGIN "
-                       "SELECT RAISE(ABORT, 'refused by test'); END")
-            .arg(alreadyStored ? "UPDATE" : "INSERT", table))
-                .isValid());
+    const int nPages = Sql(manager, "PRAGMA page_count").toInt();
+    QVERIFY(nPages > 0);
+    if (diskFull)
+        QCOMPARE(
+            Sql(manager, QStringLiteral("PRAGMA max_page_count = %1").arg(nPages)).toInt(), nPages);
+    else
+        QVERIFY(Sql(manager,
+            QStringLiteral("CREATE TRIGGER refuse_b2 BEFORE %1 ON %2 WHEN NEW.ASIN = 'B2' BEGIN "
+                           "SELECT RAISE(ABORT, 'refused by test'); END")
+                .arg(alreadyStored ? "UPDATE" : "INSERT", table))
+                    .isValid());
     QSignalSpy errors(&manager, &DatabaseManager::Error);
     QSignalSpy updated(&manager, &DatabaseManager::PriceUpdated);
 
     QVariantList batch;
     for (const QString& strAsin : asins)
         batch.append(table == "watchlist" ? Item(strAsin, "new") : Reply(strAsin, 8));
-    if (table == "watchlist")
-        manager.SaveItems(batch);
-    else
-        manager.UpdateItems(batch);
+    const auto write = [&]() {
+        if (table == "watchlist")
+            manager.SaveItems(batch);
+        else
+            manager.UpdateItems(batch);
+    };
+    write();
 
     QCOMPARE(errors.count(), 1);
-    QVERIFY2(errors.first().first().toString().contains("refused by test"),
-        qPrintable(errors.first().first().toString()));
+    const QString strError = errors.first().first().toString();
+    QVERIFY2(strError.contains(diskFull ? "database or disk is full" : "refused by test"),
+        qPrintable(strError));
     QCOMPARE(updated.count(), table == "watchlist" ? 0 : 2);
     QCOMPARE(StateOf(manager, asins), state);
-}
 
-// The file may not grow: a row too large for the free room fails with the
-// disk-full text, and the small rows around it in the same batch are kept.
-void TestStorageFailures::fullDiskLosesOnlyTheFailedRow()
-{
-    DatabaseManager manager(DbPath());
-    manager.SaveItems({ Item("B0") });
-    manager.UpdatePrice(Reply("B0", 10));
-    const int nPages = Sql(manager, "PRAGMA page_count").toInt();
-    QVERIFY(nPages > 0);
-    QCOMPARE(
-        Sql(manager, QStringLiteral("PRAGMA max_page_count = %1").arg(nPages)).toInt(), nPages);
-    QSignalSpy errors(&manager, &DatabaseManager::Error);
-    QSignalSpy updated(&manager, &DatabaseManager::PriceUpdated);
-    const QString strHuge(200000, QLatin1Char('x'));
-
-    manager.SaveItems({ Item("B1"), Item("B2", strHuge), Item("B3") });
-    manager.UpdateItems({ Reply("B1", 10), Reply(strHuge, 10), Reply("B3", 10) });
-
-    QCOMPARE(errors.count(), 2);
-    for (const QList<QVariant>& error : std::as_const(errors))
-        QVERIFY2(error.first().toString().contains("database or disk is full"),
-            qPrintable(error.first().toString()));
-    QCOMPARE(updated.count(), 2);
-    QCOMPARE(StateOf(manager, { "B0", "B1", "B2", "B3" }),
-        QStringList({ "A title 10", "A title 10", "- -", "A title 10" }));
-    QVERIFY(HistoryOf(manager, strHuge).isEmpty());
-
-    QVERIFY(Sql(manager, "PRAGMA max_page_count = 1000000").isValid());
-    manager.SaveItems({ Item("B2", strHuge) });
-    QCOMPARE(errors.count(), 2);
-    QVERIFY(manager.HasItem("B2", "us"));
+    QVERIFY(Sql(manager, diskFull ? "PRAGMA max_page_count = 1000000" : "DROP TRIGGER refuse_b2")
+                .isValid());
+    write();
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(StateOf(manager, asins), QStringList(3, state.first()));
 }
 
 void TestStorageFailures::readOnlyFileReportsEveryWrite_data()
