@@ -32,7 +32,7 @@
 // The detail pane: the texts of its product sheet and legend as plain
 // functions, then the main window against the simulated store with the
 // selected item's sheet, legend and chart, its CSV export, a late image, the
-// about box and the new-version notice.
+// new-version notice and the about action.
 class TestDetailPane : public QObject
 {
     Q_OBJECT
@@ -338,13 +338,9 @@ void TestDetailPane::versionNoticeAndAboutBox()
     const qint64 stored = QSettings().value("General/LastUpdateCheck").toLongLong();
     QVERIFY(shown ? stored >= now : stored == (shownAgo == 0 ? 0 : now - shownAgo));
 
-    // The about box makes a check of its own and says what it found.
+    // What the about box finds is its own test's part.
     Child<QAction>("actionAbout")->trigger();
-    auto* about = m_window->findChild<DialogAbout*>();
-    QVERIFY(about->isVisible());
-    QTRY_VERIFY(about->findChild<QLabel*>("labelNewVersion")
-                    ->text()
-                    .contains("New version 9.0 is available."));
+    QVERIFY(m_window->findChild<DialogAbout*>()->isVisible());
 }
 
 QTEST_MAIN(TestDetailPane)

@@ -4,7 +4,6 @@
 #include "MainWindow.h"
 #include "ProcessWait.h"
 #include "SimulatedStore.h"
-#include "UnixSignalWatcher.h"
 #include "UserPrompt.h"
 #include "WatchListWidget.h"
 
@@ -18,14 +17,13 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
-// The real window in a process of its own: it adds the items named on its
-// command line, watches the last for a price drop, reports its rows, then
-// ends in order (Exit, close, a termination signal) or is killed and started
-// again.
+// The real window in a process of its own: it adds the item named on its
+// command line, watches it for a price drop, reports its rows, then ends in
+// order through Exit or by closing its window. Termination signals to the
+// real program and kills are the end-to-end tests' part.
 class TestMainWindowProcess : public QObject
 {
     Q_OBJECT
@@ -36,21 +34,10 @@ private slots:
     void cleanup();
     void endsInOrder_data();
     void endsInOrder();
-    void watchListSurvivesAKill();
 
 private:
-    // Starts the child and returns the rows it reports once ready.
-    QString Start(const QString& ending, const QStringList& links);
-    bool WaitForEnd();
-    QString ConfigFile() const
-    {
-        return m_home->filePath(QStringLiteral("config/PricewardenTest/Pricewarden.conf"));
-    }
-    QString DatabaseFile() const
-    {
-        return m_home->filePath(QStringLiteral("data/PricewardenTest/Pricewarden/userdata.dat"));
-    }
-    QString CacheDir() const { return m_home->filePath(QStringLiteral("pw_cache")); }
+    QString Path(const char* name) const { return m_home->filePath(QLatin1String(name)); }
+    QString ConfigFile() const { return Path("config/PricewardenTest/Pricewarden.conf"); }
 
     SimulatedStore m_store;
     std::unique_ptr<QTemporaryDir> m_home;
@@ -62,45 +49,13 @@ namespace {
 
 const char ChildFlag[] = "--window-child";
 
-// --- the child side ---------------------------------------------------------
-
 void Reply(const QString& line)
 {
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
 }
 
-QString DescribeRows(const WatchListWidget& list)
-{
-    QStringList rows;
-    for (const QVariant& item : list.GetItems()) {
-        const QVariantMap record = item.toMap();
-        rows << QStringLiteral("%1/%2/%3/%4")
-                    .arg(record.value("ASIN").toString(), record.value("Locale").toString())
-                    .arg(record.value("WatchCondition").toInt())
-                    .arg(record.value("PriceLine").toDouble());
-    }
-    rows.sort();
-    return QStringLiteral("ROWS ") + rows.join(QLatin1Char(' '));
-}
-
-void AddAndWatchLast(MainWindow& window, const WatchListWidget& list, const QStringList& links)
-{
-    for (const QString& link : links) {
-        const int before = list.topLevelItemCount();
-        window.findChild<QLineEdit*>(QStringLiteral("lineEditAsin"))->setText(link);
-        window.OnButtonAdd();
-        if (!QTest::qWaitFor([&] { return list.topLevelItemCount() > before; }, 5000))
-            Reply(QStringLiteral("NOT ADDED ") + link);
-    }
-    // The item added last is the current one.
-    if (links.isEmpty())
-        return;
-    window.findChild<QRadioButton*>(QStringLiteral("radioButtonPriceDrop"))->click();
-    window.findChild<QDoubleSpinBox*>(QStringLiteral("doubleSpinBoxPriceLine"))->setValue(12.5);
-}
-
-// Arguments: the flag, the ending ("exit", "close" or "wait"), the links.
+// Arguments: the flag, the ending ("exit" or "close"), the link.
 int ChildMain(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -112,22 +67,29 @@ int ChildMain(int argc, char* argv[])
     MainWindow window;
     window.findChild<AmazonConnector*>()->SetPause(0);
     window.show();
-    // A termination request from the system leaves the way the Exit action does.
-    UnixSignalWatcher signalWatcher;
-    signalWatcher.watch(SIGTERM);
-    signalWatcher.watch(SIGINT);
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &window, &MainWindow::Quit);
-
-    const QStringList arguments = QCoreApplication::arguments().mid(2);
-    auto& list = *window.findChild<WatchListWidget*>(QStringLiteral("treeWidgetWatchList"));
-    AddAndWatchLast(window, list, arguments.mid(1));
-    Reply(DescribeRows(list));
-    if (arguments.value(0) == QLatin1String("exit"))
+    const QStringList arguments = QCoreApplication::arguments();
+    const auto& list = *window.findChild<WatchListWidget*>(QStringLiteral("treeWidgetWatchList"));
+    window.findChild<QLineEdit*>(QStringLiteral("lineEditAsin"))->setText(arguments.value(3));
+    window.OnButtonAdd();
+    if (!QTest::qWaitFor([&] { return list.topLevelItemCount() > 0; }, 5000))
+        Reply(QStringLiteral("NOT ADDED"));
+    // The item added is the current one.
+    window.findChild<QRadioButton*>(QStringLiteral("radioButtonPriceDrop"))->click();
+    window.findChild<QDoubleSpinBox*>(QStringLiteral("doubleSpinBoxPriceLine"))->setValue(12.5);
+    QStringList rows { QStringLiteral("ROWS") };
+    for (const QVariant& item : list.GetItems()) {
+        const QVariantMap record = item.toMap();
+        rows << QStringLiteral("%1/%2/%3/%4")
+                    .arg(record.value("ASIN").toString(), record.value("Locale").toString())
+                    .arg(record.value("WatchCondition").toInt())
+                    .arg(record.value("PriceLine").toDouble());
+    }
+    Reply(rows.join(QLatin1Char(' ')));
+    if (arguments.value(2) == QLatin1String("exit"))
         QTimer::singleShot(
             0, window.findChild<QAction*>(QStringLiteral("actionExit")), &QAction::trigger);
-    else if (arguments.value(0) == QLatin1String("close"))
+    else
         QTimer::singleShot(0, &window, &QWidget::close);
-    Reply(QStringLiteral("READY"));
     const int code = app.exec();
     Reply(QStringLiteral("ENDED"));
     return code;
@@ -135,13 +97,11 @@ int ChildMain(int argc, char* argv[])
 
 } // namespace
 
-// --- the test side ------------------------------------------------------------
-
 void TestMainWindowProcess::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
-    QVERIFY(QDir().mkpath(CacheDir()));
+    QVERIFY(QDir().mkpath(Path("pw_cache")));
 }
 
 void TestMainWindowProcess::cleanup()
@@ -153,64 +113,44 @@ void TestMainWindowProcess::cleanup()
     m_child.reset();
 }
 
-QString TestMainWindowProcess::Start(const QString& ending, const QStringList& links)
-{
-    m_output.clear();
-    m_child = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QList<std::pair<const char*, QString>> variables { { "QT_QPA_PLATFORM", "offscreen" },
-        { "HOME", m_home->path() }, { "XDG_CONFIG_HOME", m_home->filePath("config") },
-        { "XDG_DATA_HOME", m_home->filePath("data") },
-        { "XDG_CACHE_HOME", m_home->filePath("cache") },
-        { "XDG_RUNTIME_DIR", m_home->filePath("run") }, { "http_proxy", m_store.proxyUrl() },
-        { "PRICEWARDEN_TEST_CACHE", CacheDir() } };
-    for (const auto& [name, value] : variables)
-        environment.insert(QString::fromLatin1(name), value);
-    environment.remove(QStringLiteral("no_proxy"));
-    m_child->setProcessEnvironment(environment);
-    connect(m_child.get(), &QProcess::readyReadStandardOutput, this,
-        [this] { m_output += QString::fromUtf8(m_child->readAllStandardOutput()); });
-    m_child->start(QCoreApplication::applicationFilePath(),
-        QStringList { QString::fromLatin1(ChildFlag), ending } + links);
-    if (!QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("READY\n")); }, 15000))
-        return QStringLiteral("no answer: ") + m_output;
-    return m_output.section(QLatin1Char('\n'), 0, 0);
-}
-
-bool TestMainWindowProcess::WaitForEnd()
-{
-    return QTest::qWaitFor([this] { return m_output.contains(QStringLiteral("ENDED\n")); }, 10000)
-        && WaitForExit(*m_child, 10000);
-}
-
 void TestMainWindowProcess::endsInOrder_data()
 {
     QTest::addColumn<bool>("closeToMinimize");
     QTest::addColumn<QString>("ending");
-    QTest::addColumn<int>("signalNumber");
-    QTest::newRow("Exit despite close to minimise") << true << "exit" << 0;
-    QTest::newRow("close without close to minimise") << false << "close" << 0;
-    QTest::newRow("SIGTERM") << true << "wait" << int(SIGTERM);
-    QTest::newRow("SIGINT") << true << "wait" << int(SIGINT);
+    QTest::newRow("Exit despite close to minimise") << true << "exit";
+    QTest::newRow("close without close to minimise") << false << "close";
 }
 
 void TestMainWindowProcess::endsInOrder()
 {
     QFETCH(bool, closeToMinimize);
     QFETCH(QString, ending);
-    QFETCH(int, signalNumber);
     QSettings(ConfigFile(), QSettings::IniFormat)
         .setValue(QStringLiteral("MainWindow/Options"),
             QVariantMap { { QStringLiteral("CloseToMinimize"), closeToMinimize } });
-    QFile cached(CacheDir() + QStringLiteral("/B0PW000001_fr_small.jpg"));
+    QFile cached(Path("pw_cache/B0PW000001_fr_small.jpg"));
     QVERIFY(cached.open(QIODevice::WriteOnly));
     cached.close();
 
-    QCOMPARE(Start(ending, { QStringLiteral("http://www.amazon.fr/dp/B0PW000001") }),
-        QStringLiteral("ROWS B0PW000001/fr/2/12.5"));
-    if (signalNumber != 0)
-        QCOMPARE(::kill(static_cast<pid_t>(m_child->processId()), signalNumber), 0);
-    QVERIFY(WaitForEnd());
+    m_output.clear();
+    m_child = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : QList<std::pair<const char*, QString>> {
+             { "QT_QPA_PLATFORM", "offscreen" }, { "HOME", m_home->path() },
+             { "XDG_CONFIG_HOME", Path("config") }, { "XDG_DATA_HOME", Path("data") },
+             { "XDG_CACHE_HOME", Path("cache") }, { "XDG_RUNTIME_DIR", Path("run") },
+             { "http_proxy", m_store.proxyUrl() }, { "PRICEWARDEN_TEST_CACHE", Path("pw_cache") } })
+        environment.insert(QString::fromLatin1(name), value);
+    environment.remove(QStringLiteral("no_proxy"));
+    m_child->setProcessEnvironment(environment);
+    connect(m_child.get(), &QProcess::readyReadStandardOutput, this,
+        [this] { m_output += QString::fromUtf8(m_child->readAllStandardOutput()); });
+    m_child->start(QCoreApplication::applicationFilePath(),
+        { QString::fromLatin1(ChildFlag), ending, "http://www.amazon.fr/dp/B0PW000001" });
+    // The store answers from this process's event loop.
+    QTRY_VERIFY_WITH_TIMEOUT(m_output.contains(QStringLiteral("ENDED\n")), 15000);
+    QVERIFY(WaitForExit(*m_child, 10000));
+    QCOMPARE(m_output, QStringLiteral("ROWS B0PW000001/fr/2/12.5\nENDED\n"));
     QCOMPARE(m_child->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_child->exitCode(), 0);
     QSettings settings(ConfigFile(), QSettings::IniFormat);
@@ -220,23 +160,10 @@ void TestMainWindowProcess::endsInOrder()
         QVariant(closeToMinimize));
     QCOMPARE(settings.value(QStringLiteral("Amazon/Locale")).toString(), QStringLiteral("fr"));
     QVERIFY(!cached.exists());
-    QCOMPARE(DatabaseManager(DatabaseFile()).GetItems(QString()).size(), 1);
-}
-
-void TestMainWindowProcess::watchListSurvivesAKill()
-{
-    const QString rows
-        = QStringLiteral("ROWS B0PW000001/us/0/0 B0PW000002/uk/0/0 B0PW000003/de/2/12.5");
-    QCOMPARE(
-        Start(QStringLiteral("wait"),
-            { QStringLiteral("B0PW000001"), QStringLiteral("http://www.amazon.co.uk/dp/B0PW000002"),
-                QStringLiteral("http://www.amazon.de/dp/B0PW000003") }),
-        rows);
-    m_child->kill();
-    QVERIFY(WaitForExit(*m_child, 10000));
-    QCOMPARE(m_child->exitStatus(), QProcess::CrashExit);
-    QCOMPARE(Start(QStringLiteral("wait"), {}), rows);
-    QCOMPARE(DatabaseManager(DatabaseFile()).GetItems(QString()).size(), 3);
+    QCOMPARE(DatabaseManager(Path("data/PricewardenTest/Pricewarden/userdata.dat"))
+                 .GetItems(QString())
+                 .size(),
+        1);
 }
 
 int main(int argc, char* argv[])

@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QSoundEffect>
 #include <QTextDocument>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -42,39 +43,29 @@ QList<QPair<QString, QSize>> iconSizes()
 
 int visiblePixelCount(const QImage& image)
 {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    const QImage alpha = image.convertToFormat(QImage::Format_Alpha8);
     int visible = 0;
-    for (int y = 0; y < argb.height(); ++y) {
-        for (int x = 0; x < argb.width(); ++x)
-            visible += qAlpha(argb.pixel(x, y)) > 0 ? 1 : 0;
-    }
+    for (int y = 0; y < alpha.height(); ++y)
+        visible += int(std::count_if(alpha.constScanLine(y), alpha.constScanLine(y) + alpha.width(),
+            [](uchar value) { return value > 0; }));
     return visible;
 }
 
-int readU16(const QByteArray& bytes, qsizetype offset)
+template <typename T>
+T little(const QByteArray& bytes, qsizetype offset)
 {
-    return quint8(bytes[offset]) | (quint8(bytes[offset + 1]) << 8);
-}
-
-qint64 readU32(const QByteArray& bytes, qsizetype offset)
-{
-    return readU16(bytes, offset) | (qint64(readU16(bytes, offset + 2)) << 16);
-}
-
-int sampleAt(const QByteArray& samples, qsizetype index)
-{
-    return qint16(readU16(samples, index * 2));
+    return qFromLittleEndian<T>(bytes.constData() + offset);
 }
 
 // The chunks of a RIFF/WAVE file by id; none when its structure is broken.
 QHash<QByteArray, QByteArray> waveChunks(const QByteArray& bytes)
 {
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE"
-        || readU32(bytes, 4) + 8 != bytes.size())
+        || little<quint32>(bytes, 4) + 8 != bytes.size())
         return {};
     QHash<QByteArray, QByteArray> chunks;
     for (qsizetype offset = 12; offset + 8 <= bytes.size();) {
-        const qsizetype size = readU32(bytes, offset + 4);
+        const qsizetype size = little<quint32>(bytes, offset + 4);
         if (offset + 8 + size > bytes.size())
             return {};
         chunks.insert(bytes.mid(offset, 4), bytes.mid(offset + 8, size));
@@ -93,7 +84,6 @@ private slots:
     void initTestCase();
     void iconLoadsWithItsSize_data();
     void iconLoadsWithItsSize();
-    void iconsAreDistinctDrawings();
     void templateCarriesItsPlaceholdersAndText_data();
     void templateCarriesItsPlaceholdersAndText();
     void soundIsShortMonoPcmWaveThatLoads_data();
@@ -101,6 +91,7 @@ private slots:
 
 private:
     ScratchEnvironment m_scratch;
+    QHash<QByteArray, QString> m_drawings; // icons seen so far, by their pixels
 };
 
 void TestResources::initTestCase()
@@ -139,18 +130,11 @@ void TestResources::iconLoadsWithItsSize()
         QCOMPARE(visible, 0);
     else
         QVERIFY2(visible * 5 >= size.width() * size.height(), "mostly empty");
-}
-
-void TestResources::iconsAreDistinctDrawings()
-{
-    QHash<QByteArray, QString> drawings;
-    for (const auto& [name, size] : iconSizes()) {
-        const QImage image = QImage(":/" + name).convertToFormat(QImage::Format_ARGB32);
-        const QByteArray pixels(
-            reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
-        QVERIFY2(!drawings.contains(pixels), qPrintable(name + " = " + drawings.value(pixels)));
-        drawings.insert(pixels, name);
-    }
+    // No icon is a copy of another.
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    const QByteArray pixels(reinterpret_cast<const char*>(argb.constBits()), argb.sizeInBytes());
+    QVERIFY2(!m_drawings.contains(pixels), qPrintable(m_drawings.value(pixels)));
+    m_drawings.insert(pixels, name);
 }
 
 void TestResources::templateCarriesItsPlaceholdersAndText_data()
@@ -158,7 +142,7 @@ void TestResources::templateCarriesItsPlaceholdersAndText_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("placeholders");
     // What the reader sees, in this order, once every placeholder is filled
-    // with its own name ("%1" with "arg1"); for the e-mail its exact lines.
+    // with its own name ("%1" with "arg1"); the e-mail is read as it stands.
     QTest::addColumn<QStringList>("shown");
 
     QTest::newRow("product sheet")
@@ -171,13 +155,10 @@ void TestResources::templateCarriesItsPlaceholdersAndText_data()
     QTest::newRow("price read-out")
         << "price_info.html" << QStringList { "%1", "%2", "%3", "%4" }
         << QStringList { "arg1", "Amazon: arg2", "New: arg3", "Used: arg4" };
-    QTest::newRow("alert e-mail")
-        << "alert_email.txt" << QStringList { "$EMAIL$", "$TITLE$", "$PRICE$", "$LINK$" }
-        << QStringList { "Dear EMAIL,", "",
-               "The following item you are watching with Pricewarden is available right now!", "",
-               "* TITLE ", "", "  Price: PRICE", "",
-               "You may follow this link to view the detailed information.", "LINK", "",
-               "Sincerely,", "", "Pricewarden" };
+    QTest::newRow("alert e-mail") << "alert_email.txt"
+                                  << QStringList { "$EMAIL$", "$TITLE$", "$PRICE$", "$LINK$" }
+                                  << QStringList { "Dear EMAIL,", "* TITLE \r\n", "  Price: PRICE",
+                                         "\r\nLINK\r\n", "Pricewarden" };
     QTest::newRow("about text") << "about.html" << QStringList()
                                 << QStringList { "Pricewarden", "Qt" };
 }
@@ -199,14 +180,12 @@ void TestResources::templateCarriesItsPlaceholdersAndText()
     }
     QVERIFY2(!text.contains(QRegularExpression("\\$[A-Z]+\\$|%[0-9]")), qPrintable(text));
 
-    if (name.endsWith(".txt")) { // an e-mail: CRLF line ends only
-        QCOMPARE(raw.count('\n'), raw.count("\r\n"));
-        QCOMPARE(text.split("\r\n"), shown);
-        return;
-    }
     QTextDocument document;
     document.setHtml(text);
-    const QString plain = document.toPlainText();
+    const bool email = name.endsWith(".txt");
+    if (email) // CRLF line ends only
+        QCOMPARE(raw.count('\n'), raw.count("\r\n"));
+    const QString plain = email ? text : document.toPlainText();
     qsizetype from = 0;
     for (const QString& part : std::as_const(shown)) {
         from = plain.indexOf(part, from);
@@ -236,13 +215,13 @@ void TestResources::soundIsShortMonoPcmWaveThatLoads()
     const QByteArray format = chunks.value("fmt ");
     const QByteArray samples = chunks.value("data");
     QVERIFY2(format.size() >= 16, "no RIFF/WAVE structure with a format chunk");
-    QCOMPARE(readU16(format, 0), 1); // PCM
-    QCOMPARE(readU16(format, 2), 1); // mono
-    const qint64 sampleRate = readU32(format, 4);
+    const quint32 sampleRate = little<quint32>(format, 4);
     QVERIFY2(sampleRate == 22050 || sampleRate == 44100, qPrintable(QString::number(sampleRate)));
-    QCOMPARE(readU32(format, 8), sampleRate * 2); // byte rate
-    QCOMPARE(readU16(format, 12), 2); // block align
-    QCOMPARE(readU16(format, 14), 16); // bits per sample
+    // PCM, mono, byte rate, block align, bits per sample
+    QCOMPARE(
+        QList<quint32>({ little<quint16>(format, 0), little<quint16>(format, 2),
+            little<quint32>(format, 8), little<quint16>(format, 12), little<quint16>(format, 14) }),
+        QList<quint32>({ 1, 1, sampleRate * 2, 2, 16 }));
     QCOMPARE(samples.size() % 2, 0);
     const double seconds = double(samples.size()) / double(sampleRate * 2);
     QVERIFY2(seconds >= 0.3 && seconds <= 1.5, qPrintable(QString::number(seconds)));
@@ -250,11 +229,11 @@ void TestResources::soundIsShortMonoPcmWaveThatLoads()
     // Audible, yet starting and ending at rest so that neither the start nor
     // a loop restart clicks.
     int peak = 0;
-    for (qsizetype i = 0; i < samples.size() / 2; ++i)
-        peak = qMax(peak, qAbs(sampleAt(samples, i)));
+    for (qsizetype i = 0; i < samples.size(); i += 2)
+        peak = qMax(peak, qAbs(int(little<qint16>(samples, i))));
     QVERIFY(peak > 32767 / 10);
-    QVERIFY(qAbs(sampleAt(samples, 0)) < 328);
-    QVERIFY(qAbs(sampleAt(samples, samples.size() / 2 - 1)) < 328);
+    QVERIFY(qAbs(little<qint16>(samples, 0)) < 328);
+    QVERIFY(qAbs(little<qint16>(samples, samples.size() - 2)) < 328);
 
     QSoundEffect effect;
     effect.setSource(QUrl::fromLocalFile(path));

@@ -2,7 +2,6 @@
 #include "AutostartEntry.h"
 #include "DatabaseManager.h"
 #include "DialogAlert.h"
-#include "DownloadManager.h"
 #include "Global.h"
 #include "MainWindow.h"
 #include "ModalAnswer.h"
@@ -15,39 +14,34 @@
 #include "WatchListWidget.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QRadioButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTextBrowser>
-#include <csignal>
-#include <cstdio>
 #include <memory>
 
-// Receives the pages the window opens; the child of the kill test reports
-// them and dies at the first.
+// Receives the pages the window opens, with the number of items the file
+// still had watched at that moment.
 class PageCatcher : public QObject
 {
     Q_OBJECT
 
 public:
     QStringList pages;
-    bool bKillAtFirstPage = false;
+    QList<int> watchedInFile;
 
 public slots:
     void Open(const QUrl& url)
     {
         pages << url.host() + url.path().section('/', 0, 2);
-        std::fputs(qPrintable("PAGE " + url.toString() + "\n"), stdout);
-        std::fflush(stdout);
-        if (bKillAtFirstPage)
-            ::raise(SIGKILL);
+        const QVariantList items = DatabaseManager(DatabaseManager::DefaultFilePath()).GetItems({});
+        watchedInFile << int(std::count_if(items.cbegin(), items.cend(),
+            [](const QVariant& item) { return item.toMap().value("WatchCondition") != 0; }));
     }
 };
 
@@ -85,7 +79,6 @@ private slots:
     void alertPass();
     void imagesAreFetchedOnceAndEditsStoreOneRow();
     void preferencesSetTheInterval();
-    void alertIsNotRepeatedAfterAKill();
 
 private:
     void CreateWindow(const QVariantList& items, const QVariantMap& options = {});
@@ -106,8 +99,6 @@ private:
 
 namespace {
 
-const char ChildFlag[] = "--watch-child";
-
 QVariant Watched(const char* asin, const char* locale, QVariantMap fields = {})
 {
     QVariantMap record { { "ASIN", asin }, { "Locale", locale }, { "WatchCondition", 1 },
@@ -119,9 +110,9 @@ QVariant Watched(const char* asin, const char* locale, QVariantMap fields = {})
 // A price line far below any price: a watch that never fires.
 const QVariantMap NeverMet { { "WatchCondition", 2 }, { "PriceLine", 0.01 } };
 
-int StoredCondition(const QString& file, const QString& asin)
+int StoredCondition(const QString& asin)
 {
-    for (const QVariant& item : DatabaseManager(file).GetItems(QString())) {
+    for (const QVariant& item : DatabaseManager(DatabaseManager::DefaultFilePath()).GetItems({})) {
         if (item.toMap().value("ASIN") == asin)
             return item.toMap().value("WatchCondition").toInt();
     }
@@ -133,31 +124,6 @@ bool HasPrices(const WatchListWidget* list)
     const QVariantList items = list->GetItems();
     return std::all_of(items.cbegin(), items.cend(),
         [](const QVariant& item) { return item.toMap().contains("Price"); });
-}
-
-// The window of a process of its own; the refresh at start brings prices
-// and alerts. Reports the rows once they have their prices.
-int ChildMain(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("PricewardenTest"));
-    Global::Initialize();
-    UserPrompt::SetAnswerer([](const UserPrompt::Prompt&) { return QMessageBox::Ok; });
-    PageCatcher pages;
-    pages.bKillAtFirstPage = QCoreApplication::arguments().value(2) == QLatin1String("kill");
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &pages, "Open");
-    MainWindow window;
-    window.findChild<AmazonConnector*>()->SetPause(0);
-    const auto* list = window.findChild<WatchListWidget*>();
-    QStringList rows { QStringLiteral("ROWS") };
-    if (QTest::qWaitFor([list] { return HasPrices(list); }, 10000)) {
-        for (const QVariant& item : list->GetItems())
-            rows << item.toMap().value("ASIN").toString() + "/"
-                    + item.toMap().value("WatchCondition").toString();
-    }
-    std::fputs(qPrintable(rows.join(' ') + "\n"), stdout);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    return 0;
 }
 
 } // namespace
@@ -194,6 +160,7 @@ void TestWatchEngine::init()
     m_store.clearMails();
     m_store.clearFaults();
     m_pages.pages.clear();
+    m_pages.watchedInFile.clear();
     m_prompts.clear();
     m_notifications->shown.clear();
 }
@@ -359,6 +326,9 @@ void TestWatchEngine::alertPass()
     QTRY_COMPARE(m_pages.pages,
         QStringList({ "www.amazon.com/gp/product", "www.amazon.de/gp/product",
             "www.amazon.com/gp/product", "www.amazon.com/gp/cart", "www.amazon.de/gp/cart" }));
+    // An alert is switched off in the file before anything reacts, so a
+    // window that dies during the reactions does not react again at start.
+    QCOMPARE(m_pages.watchedInFile, QList<int>(5, 1));
     QCOMPARE(soundsReplaced.count, 1);
     QCOMPARE(alerts->isVisible(), !noPopup);
     QCOMPARE(m_window->isVisible(), !noPopup);
@@ -396,7 +366,7 @@ void TestWatchEngine::alertPass()
     m_window->CheckItems();
     QVERIFY(m_window->findChild<QRadioButton*>("radioButtonDoNotWatch")->isChecked());
     for (const char* asin : { "B0PW000001", "B0PW000002", "B0PW000006", "B0PW000009" })
-        QCOMPARE(StoredCondition(DatabaseManager::DefaultFilePath(), asin), 0);
+        QCOMPARE(StoredCondition(asin), 0);
     const int lines = LogLines().size();
     m_window->CheckItems();
     m_window->DoCheckNow();
@@ -454,43 +424,5 @@ void TestWatchEngine::preferencesSetTheInterval()
     QVERIFY(loginEntry.Disable());
 }
 
-// A window killed in the middle of an alert's reactions: after a restart
-// the alert is over, nothing is opened, mailed or put into a cart again.
-void TestWatchEngine::alertIsNotRepeatedAfterAKill()
-{
-    QTemporaryDir home;
-    const QString file
-        = home.filePath("xdg_data_home/PricewardenTest/tst_watchengine/userdata.dat");
-    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
-    DatabaseManager(file).SaveItems({ Watched("B0PW000001", "fr",
-        { { "ActionWebPage", true }, { "ActionCreateCart", true }, { "ActionEmail", true } }) });
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : { "HOME", "TMPDIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME" })
-        environment.insert(name, home.path() + "/" + QString(name).toLower());
-    environment.insert("DBUS_SESSION_BUS_ADDRESS", "");
-    for (const QString ending : { "kill", "" }) {
-        QProcess child;
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(), { ChildFlag, ending });
-        // The store answers from this process's event loop.
-        QTRY_VERIFY_WITH_TIMEOUT(child.state() == QProcess::NotRunning, 20000);
-        const QString output = QString::fromUtf8(child.readAllStandardOutput());
-        QCOMPARE(child.exitStatus(), ending.isEmpty() ? QProcess::NormalExit : QProcess::CrashExit);
-        QCOMPARE(output.section(' ', 0, ending.isEmpty() ? 1 : 0).trimmed(),
-            ending.isEmpty() ? "ROWS B0PW000001/0" : "PAGE");
-    }
-    QCOMPARE(StoredCondition(file, "B0PW000001"), 0);
-    QVERIFY(Requests("CartCreate").isEmpty());
-    QVERIFY(Requests("SendEmail").isEmpty());
-}
-
-int main(int argc, char* argv[])
-{
-    if (argc > 1 && qstrcmp(argv[1], ChildFlag) == 0)
-        return ChildMain(argc, argv);
-    QApplication app(argc, argv);
-    TestWatchEngine test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestWatchEngine)
 #include "tst_watchengine.moc"
